@@ -1,0 +1,31 @@
+# Kelvo: the developer's entry points. Every target installs what it needs first.
+BUILD   ?= build
+JOBS    ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# Qt WebEngine refuses to start as root unless Chromium's sandbox is off.
+ifeq ($(shell id -u),0)
+export QTWEBENGINE_DISABLE_SANDBOX := 1
+endif
+
+.PHONY: all deps build run test format
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run-kelvo $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+format: deps
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs -r clang-format -i

@@ -1,0 +1,22 @@
+#include "Startup.h"
+
+#include "controls/Fonts.h"
+#include "controls/QuestionView.h"
+
+#include <QApplication>
+
+namespace kelvo {
+
+void prepareBeforeApplication()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QuestionView::registerUrlScheme();
+}
+
+void prepareApplication(QApplication &app)
+{
+    Q_UNUSED(app);
+    installFontSubstitutions();
+}
+
+} // namespace kelvo

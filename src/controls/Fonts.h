@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace kelvo {
+
+// The face every window of the program is written in.
+inline const QString kGothicFamily = QStringLiteral("ＭＳ ゴシック");
+
+// Maps "ＭＳ ゴシック" (and its romanised name) to the fixed-pitch IPAGothic, whose
+// full-width cells are exactly twice its half-width ones.
+void installFontSubstitutions();
+
+// "ＭＳ ゴシック" at pointSize, bold or regular.
+QFont gothicFont(qreal pointSize, bool bold = false);
+
+} // namespace kelvo

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+class QWebEngineView;
+
+// Scriptlet1: shows the question document, an HTML file kept at a stored absolute path,
+// and passes on the events the page raises with window.external.raiseEvent(name, data).
+// The browser engine starts only after the view has first been shown, so the window
+// around it paints without waiting for it.
+class QuestionView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit QuestionView(QWidget *parent = nullptr);
+    ~QuestionView() override;
+
+    // The view's URL scheme must be known before the QApplication is created.
+    static void registerUrlScheme();
+
+    // The stored (Windows) path of the document; loaded once the engine runs.
+    void setDocumentPath(const QString &storedPath);
+    QString documentPath() const { return m_storedPath; }
+
+    // The browser view, or nullptr while the engine has not been started yet.
+    QWebEngineView *engineView() const { return m_engine; }
+
+    // Starts the engine and loads the document now rather than after the first paint.
+    void startEngine();
+
+Q_SIGNALS:
+    void documentEvent(const QString &name, const QVariant &data);
+    void loadFinished(bool ok);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QString m_storedPath;
+    QWebEngineView *m_engine = nullptr;
+    bool m_startQueued = false;
+};
