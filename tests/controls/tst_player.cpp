@@ -1,0 +1,300 @@
+#include "common/KelvoTest.h"
+
+#include "controls/MciPlayer.h"
+#include "controls/SoundEffectDevice.h"
+
+#include <QAudioDevice>
+#include <QFile>
+#include <QMediaDevices>
+#include <QTemporaryDir>
+
+namespace
+{
+
+// Writes down every call that reaches it; fails on request.
+class RecordingDevice : public SoundDevice
+{
+public:
+    explicit RecordingDevice(QStringList *calls) : m_calls(calls) {}
+
+    bool open(const QString &fileName, QString *error) override
+    {
+        return record(QStringLiteral("open ") + fileName, error);
+    }
+    bool rewind(QString *error) override { return record(QStringLiteral("rewind"), error); }
+    bool play(QString *error) override { return record(QStringLiteral("play"), error); }
+    void setFailureHandler(FailureHandler handler) override { report = std::move(handler); }
+
+    QString failWith;
+    FailureHandler report;
+
+private:
+    bool record(const QString &call, QString *error)
+    {
+        m_calls->append(call);
+        if (failWith.isEmpty())
+            return true;
+        *error = failWith;
+        return false;
+    }
+
+    QStringList *m_calls;
+};
+
+QString chimePath()
+{
+    return QStringLiteral(KELVO_SOURCE_DIR "/src/resources/Zarav.wav");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestPlayer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void routesCommands_data();
+    void routesCommands();
+    void deviceFailureIsRecorded();
+    void missingDevice();
+    void defaultDeviceIsCreatedOnFirstCommand();
+
+    void realDeviceRefusesBadFiles_data();
+    void realDeviceRefusesBadFiles();
+    void realDeviceRecordsUndecodableWav();
+    void realDeviceLoadsTheChimeOnce();
+    void failedOpenReleasesTheHeldSound();
+
+private:
+    SoundEffectDevice *installRealDevice(MciPlayer &player);
+};
+
+void TestPlayer::routesCommands_data()
+{
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<bool>("failed");
+
+    const QString open = QStringLiteral("open /opt/kelvo/Zarav.wav");
+    QTest::newRow("tick") << QStringList{"Open"} << QStringList{open} << false;
+    QTest::newRow("time-up tick") << QStringList{"Open", "Prev", "Play"}
+                                  << QStringList{open, "rewind", "play"} << false;
+    QTest::newRow("document event")
+        << QStringList{"Prev", "Play"} << QStringList{"rewind", "play"} << false;
+    for (const char *other : {"Stop", "Close", "Pause", "Eject", "Record", "open", "PLAY", ""})
+        QTest::newRow(qPrintable(QStringLiteral("refused \"%1\"").arg(QLatin1String(other))))
+            << QStringList{QLatin1String(other)} << QStringList{} << true;
+}
+
+void TestPlayer::routesCommands()
+{
+    QFETCH(QStringList, commands);
+    QFETCH(QStringList, calls);
+    QFETCH(bool, failed);
+
+    QStringList recorded;
+    MciPlayer player;
+    player.setDevice(std::make_unique<RecordingDevice>(&recorded));
+    player.setFileName(QStringLiteral("/opt/kelvo/Zarav.wav"));
+    for (const QString &command : commands)
+        player.setCommand(command);
+
+    QCOMPARE(recorded, calls);
+    QCOMPARE(player.command(), commands.last());
+    QCOMPARE(player.lastError().isEmpty(), !failed);
+    if (failed)
+        QVERIFY(player.lastError().contains(QLatin1String("command")));
+}
+
+void TestPlayer::deviceFailureIsRecorded()
+{
+    QStringList recorded;
+    MciPlayer player;
+    auto owned = std::make_unique<RecordingDevice>(&recorded);
+    RecordingDevice *device = owned.get();
+    player.setDevice(std::move(owned));
+
+    device->failWith = QStringLiteral("device busy");
+    player.setCommand(QStringLiteral("Play"));
+    QCOMPARE(player.lastError(), QStringLiteral("device busy"));
+
+    // A failure the device finds later reaches the player too.
+    QVERIFY(device->report);
+    device->report(QStringLiteral("cannot load the sound"));
+    QCOMPARE(player.lastError(), QStringLiteral("cannot load the sound"));
+}
+
+void TestPlayer::missingDevice()
+{
+    MciPlayer player;
+    player.setDevice(nullptr);
+    player.setFileName(chimePath());
+    for (const char *command : {"Open", "Prev", "Play"}) {
+        player.setCommand(QLatin1String(command));
+        QVERIFY(player.lastError().contains(QLatin1String(command)));
+    }
+    QCOMPARE(player.device(), nullptr);
+}
+
+void TestPlayer::defaultDeviceIsCreatedOnFirstCommand()
+{
+    MciPlayer player;
+    QCOMPARE(player.device(), nullptr);
+    player.setCommand(QStringLiteral("Stop"));
+    QCOMPARE(player.device(), nullptr);
+
+    // A document event before any tick: nothing is open, nothing plays, nothing is raised.
+    player.setCommand(QStringLiteral("Prev"));
+    QVERIFY(dynamic_cast<SoundEffectDevice *>(player.device()));
+    QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
+    player.setCommand(QStringLiteral("Play"));
+    QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
+}
+
+SoundEffectDevice *TestPlayer::installRealDevice(MciPlayer &player)
+{
+    auto owned = std::make_unique<SoundEffectDevice>();
+    SoundEffectDevice *device = owned.get();
+    player.setDevice(std::move(owned));
+    return device;
+}
+
+void TestPlayer::realDeviceRefusesBadFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("missing file") << "Zarav.wav" << QByteArray() << "no such file";
+    QTest::newRow("a folder") << "folder" << QByteArray() << "not a file";
+    QTest::newRow("text file") << "Zarav.wav" << QByteArray("not a sound\n") << "not a WAV";
+    QTest::newRow("empty file") << "Zarav.wav" << QByteArray("") << "not a WAV";
+    QTest::newRow("other RIFF") << "Zarav.wav" << QByteArray("RIFF\x04\0\0\0AVI ", 12)
+                                << "not a WAV";
+    QTest::newRow("no file name") << "" << QByteArray() << "no file name";
+}
+
+void TestPlayer::realDeviceRefusesBadFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString path = name.isEmpty() ? QString() : dir.filePath(name);
+    if (name == QLatin1String("folder"))
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    else if (!content.isNull())
+        QVERIFY(writeFile(path, content));
+
+    MciPlayer player;
+    SoundEffectDevice *device = installRealDevice(player);
+    player.setFileName(path);
+    player.setCommand(QStringLiteral("Open"));
+    QVERIFY2(player.lastError().contains(error), qPrintable(player.lastError()));
+    QCOMPARE(device->fileName(), QString());
+    QCOMPARE(device->loadCount(), 0);
+
+    player.setCommand(QStringLiteral("Prev"));
+    QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
+    player.setCommand(QStringLiteral("Play"));
+    QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
+    QVERIFY(!device->isPlaying());
+}
+
+void TestPlayer::realDeviceRecordsUndecodableWav()
+{
+    // A WAV header with no format chunk: only the decoder can tell, after Open has returned.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Zarav.wav"));
+    QByteArray broken("RIFF\x24\0\0\0WAVEjunk\x10\0\0\0", 20);
+    broken.append(QByteArray(64, '\x7f'));
+    QVERIFY(writeFile(path, broken));
+
+    MciPlayer player;
+    SoundEffectDevice *device = installRealDevice(player);
+    player.setFileName(path);
+    player.setCommand(QStringLiteral("Open"));
+    QTRY_COMPARE_WITH_TIMEOUT(device->status(), QSoundEffect::Error, 5000);
+    QVERIFY2(player.lastError().contains(QLatin1String("cannot load")),
+             qPrintable(player.lastError()));
+
+    // The next tick's Open and a document event fail the same calm way, without reloading.
+    player.setCommand(QStringLiteral("Open"));
+    player.setCommand(QStringLiteral("Prev"));
+    player.setCommand(QStringLiteral("Play"));
+    QVERIFY(player.lastError().contains(QLatin1String("cannot load")));
+    QCOMPARE(device->loadCount(), 1);
+    QVERIFY(!device->isPlaying());
+}
+
+void TestPlayer::realDeviceLoadsTheChimeOnce()
+{
+    QVERIFY2(QFile::exists(chimePath()), qPrintable(chimePath()));
+    MciPlayer player;
+    SoundEffectDevice *device = installRealDevice(player);
+    player.setFileName(chimePath());
+    player.setCommand(QStringLiteral("Open"));
+    QCOMPARE(player.lastError(), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(device->status(), QSoundEffect::Ready, 5000);
+
+    // Ticks open it again and again; the sample is loaded once.
+    for (int tick = 0; tick < 5; ++tick)
+        player.setCommand(QStringLiteral("Open"));
+    QCOMPARE(device->loadCount(), 1);
+    QCOMPARE(device->status(), QSoundEffect::Ready);
+    QCOMPARE(player.lastError(), QString());
+
+    player.setCommand(QStringLiteral("Prev"));
+    QCOMPARE(player.lastError(), QString());
+    player.setCommand(QStringLiteral("Play"));
+    if (QMediaDevices::defaultAudioOutput().isNull()) {
+        // Without any audio output the chime cannot sound: Play says so and nothing else
+        // changes; the file stays held for the next attempt.
+        QVERIFY2(player.lastError().contains(QLatin1String("no audio output")),
+                 qPrintable(player.lastError()));
+        QCOMPARE(device->status(), QSoundEffect::Ready);
+        QCOMPARE(device->fileName(), chimePath());
+        return;
+    }
+    QCOMPARE(player.lastError(), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(device->isPlaying(), 5000);
+    // A tick while the chime plays must not cut it.
+    player.setCommand(QStringLiteral("Open"));
+    QVERIFY(device->isPlaying());
+    QCOMPARE(device->loadCount(), 1);
+}
+
+void TestPlayer::failedOpenReleasesTheHeldSound()
+{
+    MciPlayer player;
+    SoundEffectDevice *device = installRealDevice(player);
+    player.setFileName(chimePath());
+    player.setCommand(QStringLiteral("Open"));
+    QTRY_COMPARE_WITH_TIMEOUT(device->status(), QSoundEffect::Ready, 5000);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    player.setFileName(dir.filePath(QStringLiteral("gone.wav")));
+    player.setCommand(QStringLiteral("Open"));
+    QVERIFY(player.lastError().contains(QLatin1String("no such file")));
+    QCOMPARE(device->fileName(), QString());
+    player.setCommand(QStringLiteral("Play"));
+    QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
+
+    // Naming the chime again loads it again.
+    player.setFileName(chimePath());
+    player.setCommand(QStringLiteral("Open"));
+    QTRY_COMPARE_WITH_TIMEOUT(device->status(), QSoundEffect::Ready, 5000);
+    QCOMPARE(device->loadCount(), 2);
+}
+
+KELVO_TEST_MAIN(TestPlayer)
+#include "tst_player.moc"
