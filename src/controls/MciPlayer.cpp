@@ -4,7 +4,8 @@
 
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcPlayer, "kelvo.player")
+// Debug messages are off unless asked for: a missing chime fails once a second.
+Q_LOGGING_CATEGORY(lcPlayer, "kelvo.player", QtInfoMsg)
 
 MciPlayer::MciPlayer(QWidget *parent) : QWidget(parent)
 {
@@ -51,6 +52,10 @@ void MciPlayer::setCommand(const QString &command)
 
 void MciPlayer::fail(const QString &message)
 {
+    // A new failure is told once; its repeats on later ticks only at debug level.
+    if (message != m_lastError)
+        qCInfo(lcPlayer).noquote() << m_command << m_fileName << "failed:" << message;
+    else
+        qCDebug(lcPlayer).noquote() << m_command << m_fileName << "failed:" << message;
     m_lastError = message;
-    qCDebug(lcPlayer) << m_command << m_fileName << message;
 }

@@ -3,11 +3,8 @@
 #include <QAudioDevice>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QMediaDevices>
 #include <QUrl>
-
-Q_DECLARE_LOGGING_CATEGORY(lcPlayer)
 
 namespace
 {
@@ -91,7 +88,6 @@ void SoundEffectDevice::onStatusChanged()
         !m_decodeError.isEmpty())
         return;
     m_decodeError = QStringLiteral("cannot load the sound in %1").arg(m_fileName);
-    qCWarning(lcPlayer) << m_decodeError;
     if (m_failureHandler)
         m_failureHandler(m_decodeError);
 }

@@ -66,6 +66,7 @@ private slots:
 
     void realDeviceRefusesBadFiles_data();
     void realDeviceRefusesBadFiles();
+    void realDeviceRefusesUnreadableFile();
     void realDeviceRecordsUndecodableWav();
     void realDeviceLoadsTheChimeOnce();
     void failedOpenReleasesTheHeldSound();
@@ -206,6 +207,25 @@ void TestPlayer::realDeviceRefusesBadFiles()
     player.setCommand(QStringLiteral("Play"));
     QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
     QVERIFY(!device->isPlaying());
+}
+
+void TestPlayer::realDeviceRefusesUnreadableFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Zarav.wav"));
+    QVERIFY(QFile::copy(chimePath(), path));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    if (QFile file(path); file.open(QIODevice::ReadOnly))
+        QSKIP("this user reads files regardless of their permissions");
+
+    MciPlayer player;
+    SoundEffectDevice *device = installRealDevice(player);
+    player.setFileName(path);
+    player.setCommand(QStringLiteral("Open"));
+    QVERIFY2(player.lastError().startsWith(QLatin1String("cannot read")),
+             qPrintable(player.lastError()));
+    QCOMPARE(device->loadCount(), 0);
 }
 
 void TestPlayer::realDeviceRecordsUndecodableWav()
