@@ -1,15 +1,22 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
+class DocumentSchemeHandler;
+class QWebChannel;
+class QWebEngineProfile;
 class QWebEngineView;
+class QuestionEventBridge;
+class QuestionRequestGuard;
 
 // Scriptlet1: shows the question document, an HTML file kept at a stored absolute path,
 // and passes on the events the page raises with window.external.raiseEvent(name, data).
 // The browser engine starts only after the view has first been shown, so the window
-// around it paints without waiting for it.
+// around it paints without waiting for it. The page reaches neither the network nor any
+// file but its own document.
 class QuestionView : public QWidget
 {
     Q_OBJECT
@@ -20,9 +27,13 @@ public:
     // The view's URL scheme must be known before the QApplication is created.
     static void registerUrlScheme();
 
-    // The stored (Windows) path of the document; loaded once the engine runs.
+    // The stored (Windows) path of the document; loaded once the engine runs, and loaded
+    // again at once when it changes while the engine runs.
     void setDocumentPath(const QString &storedPath);
     QString documentPath() const { return m_storedPath; }
+
+    // The file the stored path names on this system.
+    QString localDocumentPath() const;
 
     // The browser view, or nullptr while the engine has not been started yet.
     QWebEngineView *engineView() const { return m_engine; }
@@ -33,13 +44,23 @@ public:
 Q_SIGNALS:
     void documentEvent(const QString &name, const QVariant &data);
     void loadFinished(bool ok);
+    // A request of the page that was kept from the network or the file system.
+    void requestBlocked(const QUrl &url);
 
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void createProfile();
+    void loadDocument();
+
     QString m_storedPath;
+    QWebEngineProfile *m_profile = nullptr;
+    DocumentSchemeHandler *m_scheme = nullptr;
+    QuestionRequestGuard *m_guard = nullptr;
+    QuestionEventBridge *m_bridge = nullptr;
+    QWebChannel *m_channel = nullptr;
     QWebEngineView *m_engine = nullptr;
     bool m_startQueued = false;
 };
