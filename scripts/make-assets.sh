@@ -3,6 +3,8 @@
 # Run once by a developer; the results are committed, so a build never needs these tools.
 # Needs ImageMagick (convert, identify) and sox, and the IPAGothic font.
 set -eu
+# Same input, same bytes: sox dithers with a fixed seed.
+export SOX_OPTS=-R
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/src/resources"
@@ -113,9 +115,9 @@ PY
 # quiet octave partial and an exponential decay, overlapping, 22050 Hz mono 16-bit,
 # 2.97 s (about 128 KB), peaking at -3 dBFS.
 bell() { # frequency, delay in seconds, file: a fundamental with a quiet octave, decaying
-    sox -n -r 22050 -c 1 -b 16 "$work/$3-1.wav" synth 2.3 sine "$1" fade l 0.004 2.3 2.29
+    sox -n -r 22050 -c 1 -b 16 "$work/$3-1.wav" synth 2.3 sine "$1" fade l 0.012 2.3 2.28
     sox -n -r 22050 -c 1 -b 16 "$work/$3-2.wav" synth 1.2 sine "$(awk "BEGIN { print $1 * 2 }")" \
-        fade l 0.004 1.2 1.19 vol 0.3 pad 0 1.1
+        fade l 0.012 1.2 1.18 vol 0.3 pad 0 1.1
     sox -m "$work/$3-1.wav" "$work/$3-2.wav" "$work/$3.wav" pad "$2" 0
 }
 bell 1318.51 0 e
