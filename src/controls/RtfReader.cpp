@@ -147,7 +147,8 @@ void RtfReader::read(const QByteArray &rtf)
                 }
                 while (j < size && isDigit(data[j])) {
                     hasParameter = true;
-                    parameter = std::min(kMaxNumber, parameter * 10 + (data[j] - '0'));
+                    parameter =
+                        int(std::min<qint64>(kMaxNumber, qint64(parameter) * 10 + (data[j] - '0')));
                     ++j;
                 }
                 if (negative)

@@ -1,0 +1,97 @@
+#include "PassLineWindow.h"
+
+#include "Twips.h"
+#include "controls/Fonts.h"
+#include "controls/RichTextView.h"
+
+#include <QLabel>
+#include <QLoggingCategory>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcPassLine, "kelvo.passline")
+
+namespace
+{
+
+const QColor kWindowColour(255, 128, 128);
+
+// What tells the six windows apart: the verdict labels.
+struct Verdict {
+    const char16_t *rate;
+    QColor rateColour;
+    int rateLeft, rateWidth;
+    const char16_t *comment;
+    int commentLeft, commentWidth;
+};
+
+const Verdict &verdict(int band)
+{
+    static const Verdict verdicts[PassLineWindow::kBands] = {
+        {u" 合格率 ９９％", QColor(255, 0, 0), 4680, 2415,
+         u" あなたはカンニングの天才です・・・バレなければ一流大学９９％合格です。", 1320, 9135},
+        {u" 合格率 ８０％", QColor(255, 192, 128), 4680, 2535,
+         u" 一流大学までもう少しです。 一生懸命お祈りしましょう。", 2400, 6975},
+        {u" 合格率 ５０％", QColor(255, 255, 128), 4680, 2535,
+         u" 三流大学でも危ないです。 一生懸命お祈りしましょう。", 2520, 6735},
+        {u" 合格率 １０％", QColor(128, 255, 128), 4680, 2535,
+         u" 受験料がもったいないです。 合コン生活はあきらめましょう。", 2160, 7455},
+        {u" 合格率 ０％", QColor(128, 255, 255), 4800, 2175,
+         u" 神頼みは通じません。 来年の進学はあきらめましょう。", 2520, 6735},
+        {u" 予測不能", QColor(128, 128, 255), 5160, 1815,
+         u" 勉強しても無駄です。 日本を脱出して一旗揚げましょう。", 2400, 6975},
+    };
+    return verdicts[band - 1];
+}
+
+// A plain opaque label: left-aligned, one line, never resizing itself.
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
+                  const QColor &background, const QRect &geometry, const QFont &font)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(false);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, background);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+PassLineWindow::PassLineWindow(int band, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_band(std::clamp(band, 1, kBands))
+{
+    if (band != m_band)
+        qCWarning(lcPassLine) << "no pass-line window for band" << band << "- showing band"
+                              << m_band;
+    setObjectName(QStringLiteral("frm合格ライン%1").arg(m_band));
+    setWindowTitle(QStringLiteral("合格ライン"));
+    setFont(kelvo::gothicFont(9));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kWindowColour);
+    setPalette(palette);
+    resize(kelvo::twipsSize(11880, 8595));
+
+    // Created in this order, so the labels lie above the view.
+    m_view = new RichTextView(this);
+    m_view->setObjectName(QStringLiteral("RichTextBox1"));
+    m_view->setGeometry(kelvo::twipsRect(0, 1200, 11895, 7455));
+    m_view->loadRtf(QStringLiteral(":/documents/passline.rtf"));
+
+    const Verdict &v = verdict(m_band);
+    makeLabel(this, QStringLiteral("Label2"), QString::fromUtf16(v.comment), kWindowColour,
+              kelvo::twipsRect(v.commentLeft, 720, v.commentWidth, 255),
+              kelvo::gothicFont(12, true));
+    makeLabel(this, QStringLiteral("Label1"), QString::fromUtf16(v.rate), v.rateColour,
+              kelvo::twipsRect(v.rateLeft, 120, v.rateWidth, 375), kelvo::gothicFont(15.75, true));
+
+    m_view->setFocus(Qt::OtherFocusReason);
+}
+
+PassLineWindow::~PassLineWindow() = default;
