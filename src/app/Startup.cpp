@@ -5,7 +5,8 @@
 
 #include <QApplication>
 
-namespace kelvo {
+namespace kelvo
+{
 
 void prepareBeforeApplication()
 {

@@ -2,7 +2,8 @@
 
 class QApplication;
 
-namespace kelvo {
+namespace kelvo
+{
 
 // Everything that must happen before the QApplication exists: the question view's URL
 // scheme and the shared OpenGL contexts the browser engine asks for.

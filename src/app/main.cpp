@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 #include "app/WindowRegistry.h"
+#include "exam/WindowCatalog.h"
 
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
@@ -11,12 +11,7 @@ int main(int argc, char *argv[])
     kelvo::prepareApplication(app);
 
     WindowRegistry registry;
-    registry.registerWindow(QStringLiteral("frmKelvo"), [] {
-        auto *w = new QLabel(QStringLiteral("問題 （Kelvo）"));
-        w->setWindowTitle(QStringLiteral("問題 （Kelvo）"));
-        w->resize(792, 554);
-        return w;
-    });
+    kelvo::registerWindows(registry);
     registry.show(QStringLiteral("frmKelvo"));
     return app.exec();
 }

@@ -1,0 +1,38 @@
+#include "TabButton.h"
+
+#include <QStyleOptionTab>
+#include <QStylePainter>
+
+TabButton::TabButton(const QString &text, QWidget *parent) : QAbstractButton(parent)
+{
+    setText(text);
+    setCheckable(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+TabButton::~TabButton() = default;
+
+QSize TabButton::sizeHint() const
+{
+    return fontMetrics().size(Qt::TextSingleLine, text()) + QSize(8, 6);
+}
+
+void TabButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionTab option;
+    option.initFrom(this);
+    option.shape = QTabBar::RoundedNorth;
+    option.position = QStyleOptionTab::Middle;
+    option.rect = rect();
+    if (isChecked())
+        option.state |= QStyle::State_Selected;
+    if (isDown())
+        option.state |= QStyle::State_Sunken;
+    painter.drawControl(QStyle::CE_TabBarTabShape, option);
+
+    const QRect label = rect().adjusted(1, isChecked() ? 0 : 1, -1, 0);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(label, Qt::AlignCenter | Qt::TextSingleLine, text());
+}

@@ -1,0 +1,134 @@
+#include "AnswerSheet.h"
+
+#include "controls/TabPanel.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <limits>
+
+namespace
+{
+
+// Window descriptions are in twips; at 96 dots per inch 15 twips make one pixel.
+constexpr QRect twips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+QString indexed(const QString &family, int index)
+{
+    return family + QLatin1Char('_') + QString::number(index);
+}
+
+} // namespace
+
+QList<AnswerSheet::Page> AnswerSheet::readTable(const QString &resource)
+{
+    QList<Page> pages;
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        return pages;
+    const QString table = QString::fromUtf8(file.readAll());
+    for (const QStringView line : QStringView(table).split(QLatin1Char('\n'))) {
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const QList<QStringView> cells = line.split(QLatin1Char('\t'));
+        if (cells.size() < 3)
+            continue;
+        Page page;
+        bool pageOk = false, itemOk = false;
+        page.page = cells[0].toInt(&pageOk);
+        page.caption = cells[1].toString();
+        page.item = cells[2].toInt(&itemOk);
+        if (!pageOk || !itemOk)
+            continue;
+        for (qsizetype i = 3; i < cells.size(); ++i) {
+            const qsizetype eq = cells[i].indexOf(QLatin1Char('='));
+            if (eq > 0)
+                page.keys.append({cells[i].left(eq).toString(), cells[i].mid(eq + 1).toString()});
+        }
+        pages.append(page);
+    }
+    return pages;
+}
+
+void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
+{
+    const QPixmap circle = QIcon(QStringLiteral(":/images/maru.ico")).pixmap(32, 32);
+    for (const Page &row : pages) {
+        auto *page = new QWidget;
+        page->setObjectName(QStringLiteral("SSTab2_page%1").arg(row.page));
+        page->setAutoFillBackground(true);
+        Item item;
+        item.item = row.item;
+        if (row.keys.isEmpty()) {
+            buildChoicePage(page);
+        } else {
+            item.caption = new QLabel(QStringLiteral("答え"), page);
+            item.caption->setObjectName(indexed(QStringLiteral("Label3"), row.item));
+            item.caption->setGeometry(twips(1320, 1560, 495, 255));
+
+            item.text = new QLineEdit(page);
+            item.text->setObjectName(indexed(QStringLiteral("Text"), row.item));
+            item.text->setGeometry(twips(1920, 1440, 5175, 495));
+            item.text->setMaxLength(std::numeric_limits<int>::max());
+
+            for (const auto &[name, caption] : row.keys) {
+                auto *key = new QLabel(caption, page);
+                key->setObjectName(name);
+                key->setVisible(false);
+                item.keys.append(key);
+                m_keyLabels.insert(name, key);
+            }
+        }
+        item.mark = new QLabel(page);
+        item.mark->setObjectName(indexed(QStringLiteral("pctマル"), row.item));
+        item.mark->setGeometry(twips(480, 1440, 495, 495));
+        item.mark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        item.mark->setPixmap(circle);
+        item.mark->setVisible(false);
+
+        if (row.item == 48) {
+            auto *label5 = new QLabel(QStringLiteral("611"), page);
+            label5->setObjectName(QStringLiteral("Label5"));
+            label5->setGeometry(twips(0, 0, 495, 255));
+        }
+        m_items.insert(row.item, item);
+        panel->addPage(page, row.caption);
+    }
+}
+
+QWidget *AnswerSheet::buildChoicePage(QWidget *page)
+{
+    auto *frame = new QGroupBox(QStringLiteral("答え"), page);
+    frame->setObjectName(QStringLiteral("Frame3"));
+    frame->setGeometry(twips(1320, 1320, 6975, 615));
+    static constexpr struct {
+        int left, width;
+    } boxes[9] = {{360, 735},  {1080, 495}, {1800, 735}, {2520, 735}, {3240, 615},
+                  {3960, 615}, {4680, 615}, {5400, 495}, {6120, 495}};
+    static const QString captions = QStringLiteral("①②③④⑤⑥⑦⑧⑨");
+    for (int k = 1; k <= 9; ++k) {
+        auto *box = new QCheckBox(captions.at(k - 1), frame);
+        box->setObjectName(indexed(QStringLiteral("chkKelvo"), k));
+        box->setGeometry(twips(boxes[k - 1].left, 240, boxes[k - 1].width, 255));
+        m_choices[k - 1] = box;
+    }
+    return frame;
+}
+
+const AnswerSheet::Item *AnswerSheet::item(int n) const
+{
+    const auto it = m_items.constFind(n);
+    return it == m_items.cend() ? nullptr : &it.value();
+}
+
+QCheckBox *AnswerSheet::choice(int k) const
+{
+    return k >= 1 && k <= 9 ? m_choices[k - 1] : nullptr;
+}

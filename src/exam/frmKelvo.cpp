@@ -1,0 +1,221 @@
+#include "frmKelvo.h"
+#include "ui_frmKelvo.h"
+
+#include "AppDir.h"
+#include "Marking.h"
+#include "app/WindowRegistry.h"
+#include "windows/PassRate.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace
+{
+
+// Where the question document is kept; the view maps it to this system's file tree.
+const QString kQuestionDocument = QStringLiteral(R"(c:\Program Files\Bralden\2000\00Kelvo.dat)");
+const QString kChime = QStringLiteral("Zarav.wav");
+const QString kTimeUp = QStringLiteral("0:00");
+
+// A time left, a fraction of a day, written "h:mm".
+QString hoursAndMinutes(double fractionOfDay)
+{
+    const qint64 ms = qRound64(fractionOfDay * 86'400'000.0);
+    return QTime(0, 0).addMSecs(ms).toString(QStringLiteral("h:mm"));
+}
+
+int minuteOfDay(const QTime &time)
+{
+    return time.isValid() ? time.hour() * 60 + time.minute() : -1;
+}
+
+} // namespace
+
+frmKelvo::frmKelvo(WindowRegistry *registry, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::frmKelvo), m_registry(registry), m_timer(new QTimer(this)),
+      m_clock([] { return QTime::currentTime(); })
+{
+    ui->setupUi(this);
+    // Designer stores whole point sizes only.
+    for (QWidget *w : {static_cast<QWidget *>(ui->lbl秒), static_cast<QWidget *>(ui->Label2),
+                       static_cast<QWidget *>(ui->lbl得点)}) {
+        QFont font = w->font();
+        font.setPointSizeF(14.25);
+        w->setFont(font);
+    }
+    ui->centralwidget->setFixedSize(792, 554);
+    resize(792, 554 + menuBar()->sizeHint().height());
+
+    m_sheet.build(ui->SSTab2, AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv")));
+    ui->Scriptlet1->setDocumentPath(kQuestionDocument);
+
+    m_timer->setObjectName(QStringLiteral("tmr時間"));
+    m_timer->setInterval(1000);
+
+    connect(ui->cmdスタート, &QPushButton::clicked, this, &frmKelvo::cmdスタート_Click);
+    connect(ui->cmd得点, &QPushButton::clicked, this, &frmKelvo::cmd得点_Click);
+    connect(ui->cmd合格率, &QPushButton::clicked, this, &frmKelvo::cmd合格率_Click);
+    connect(m_timer, &QTimer::timeout, this, &frmKelvo::tmr時間_Timer);
+    connect(ui->mnuExit, &QAction::triggered, this, &frmKelvo::mnuExit_Click);
+    connect(ui->mnuAbout, &QAction::triggered, this, &frmKelvo::mnuAbout_Click);
+    connect(ui->Scriptlet1, &QuestionView::documentEvent, this,
+            &frmKelvo::Scriptlet1_DocumentEvent);
+}
+
+frmKelvo::~frmKelvo() = default;
+
+QLineEdit *frmKelvo::Text(int n) const
+{
+    const AnswerSheet::Item *item = m_sheet.item(n);
+    return item ? item->text : nullptr;
+}
+
+QLabel *frmKelvo::Label3(int n) const
+{
+    const AnswerSheet::Item *item = m_sheet.item(n);
+    return item ? item->caption : nullptr;
+}
+
+QLabel *frmKelvo::pctマル(int n) const
+{
+    const AnswerSheet::Item *item = m_sheet.item(n);
+    return item ? item->mark : nullptr;
+}
+
+QCheckBox *frmKelvo::chkKelvo(int k) const
+{
+    return m_sheet.choice(k);
+}
+
+void frmKelvo::cmdスタート_Click()
+{
+    m_timer->start();
+    Minutes = 60;
+    updateRemainingTime();
+    ui->lbl秒->setText(hoursAndMinutes(RemainingTime));
+    m_lastMinute = minuteOfDay(m_clock());
+    ui->cmdスタート->setEnabled(false);
+    setScoreCaption(QString());
+    for (const int n : kelvo::marking::markingOrder()) {
+        if (QLabel *mark = pctマル(n))
+            mark->setVisible(false);
+    }
+}
+
+// Steps a minute at the first tick that falls in a minute of the clock other than the
+// one of the last step (or of the start): every minute of the clock counts exactly once,
+// whether its second 0 got no tick, one or two. A clock set back or forward costs at most
+// one minute.
+void frmKelvo::tmr時間_Timer()
+{
+    const int minute = minuteOfDay(m_clock());
+    if (minute >= 0 && minute != m_lastMinute && Minutes > 0) {
+        m_lastMinute = minute;
+        if (Seconds == 0) {
+            Minutes -= 1;
+            Seconds = 0;
+        }
+        updateRemainingTime();
+        ui->lbl秒->setText(hoursAndMinutes(RemainingTime));
+    }
+
+    ui->MMControl1->setFileName(AppDir() + kChime);
+    ui->MMControl1->setCommand(QStringLiteral("Open"));
+
+    if (ui->lbl秒->text() == kTimeUp) {
+        m_timer->stop();
+        PlaySound();
+    }
+}
+
+void frmKelvo::cmd得点_Click()
+{
+    using namespace kelvo::marking;
+    std::array<qint32, kTableSize + 1> points{};
+    ui->cmdスタート->setEnabled(true);
+    ui->lbl秒->setText(QString());
+    m_timer->stop();
+
+    for (const int n : markingOrder()) {
+        const AnswerSheet::Item *item = m_sheet.item(n);
+        if (!item)
+            continue;
+        bool correct = false;
+        if (n == kChoiceItem) {
+            std::array<bool, 9> ticked{};
+            for (int k = 1; k <= 9; ++k)
+                ticked[k - 1] = chkKelvo(k)->isChecked();
+            correct = choiceItemCorrect(ticked);
+        } else {
+            QStringList keys;
+            keys.reserve(item->keys.size());
+            for (const QLabel *key : item->keys)
+                keys.append(key->text());
+            correct = textItemCorrect(item->text->text(), keys);
+        }
+        item->mark->setVisible(correct);
+        if (correct)
+            points[n] = pointsFor(n);
+    }
+
+    qint32 total = 0;
+    for (int slot = 1; slot <= kTableSize; ++slot)
+        total += points[slot];
+    setScoreCaption(QString::number(total));
+}
+
+void frmKelvo::cmd合格率_Click()
+{
+    const QString window = kelvo::passLineWindowFor(ui->lbl得点->text());
+    if (window.isEmpty())
+        return;
+    if (window == QLatin1String("frmKelvo") || !m_registry) {
+        raise();
+        activateWindow();
+        return;
+    }
+    m_registry->show(window);
+}
+
+void frmKelvo::mnuExit_Click()
+{
+    if (m_registry)
+        m_registry->exitAll();
+    else
+        close();
+}
+
+void frmKelvo::mnuAbout_Click()
+{
+    if (m_registry)
+        m_registry->show(QStringLiteral("frmヘルプ"));
+}
+
+void frmKelvo::Scriptlet1_DocumentEvent(const QString &, const QVariant &)
+{
+    PlaySound();
+}
+
+QString frmKelvo::AppDir() const
+{
+    static const QString folder = kelvo::appDir();
+    return folder;
+}
+
+void frmKelvo::PlaySound()
+{
+    ui->MMControl1->setCommand(QStringLiteral("Prev"));
+    ui->MMControl1->setCommand(QStringLiteral("Play"));
+}
+
+void frmKelvo::setScoreCaption(const QString &caption)
+{
+    ui->lbl得点->setText(caption);
+    ui->lbl得点->adjustSize();
+}
+
+void frmKelvo::updateRemainingTime()
+{
+    RemainingTime = (Hours * 3600.0 + Minutes * 60.0 + Seconds) / 86400.0;
+}

@@ -1,0 +1,198 @@
+// The window registry with stand-in windows: one instance per class, brought to the front
+// when shown again, fresh after a close, and the exit command's order.
+#include "app/WindowRegistry.h"
+#include "common/KelvoTest.h"
+
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+namespace
+{
+// A window that writes down when it closes.
+class StandIn : public QWidget
+{
+public:
+    StandIn(const QString &name, QStringList *closed) : m_closed(closed)
+    {
+        setObjectName(name);
+        resize(300, 200);
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        m_closed->append(objectName());
+        QWidget::closeEvent(event);
+    }
+
+private:
+    QStringList *m_closed;
+};
+} // namespace
+
+class TestRegistry : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void opensOnceAndBringsToFront();
+    void closedWindowOpensFresh();
+    void closeBoxForgetsTheWindow();
+    void unknownAndUnopenedNamesAreHarmless();
+    void exitClosesInOrder_data();
+    void exitClosesInOrder();
+    void exitFromTheExamWindowsOwnHandlerGoesOn();
+    void lastWindowClosedEndsTheApplication();
+
+private:
+    std::unique_ptr<WindowRegistry> m_registry;
+    QStringList m_closed;
+    QMap<QString, int> m_created;
+};
+
+void TestRegistry::init()
+{
+    m_registry = std::make_unique<WindowRegistry>();
+    m_closed.clear();
+    m_created.clear();
+    for (const QString &name : WindowRegistry::exitOrder()) {
+        m_registry->registerWindow(name, [this, name] {
+            ++m_created[name];
+            return new StandIn(name, &m_closed);
+        });
+    }
+}
+
+void TestRegistry::cleanup()
+{
+    m_registry.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestRegistry::opensOnceAndBringsToFront()
+{
+    QWidget *first = m_registry->show(QStringLiteral("frm合格ライン2"));
+    QVERIFY(first && first->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(first));
+    first->showMinimized();
+    first->move(first->pos() + QPoint(40, 40));
+    QWidget *again = m_registry->show(QStringLiteral("frm合格ライン2"));
+    QCOMPARE(again, first);
+    QCOMPARE(m_created.value(QStringLiteral("frm合格ライン2")), 1);
+    QVERIFY(!again->isMinimized() && again->isVisible());
+    QVERIFY(!first->parentWidget());
+    QVERIFY(!first->isModal());
+}
+
+void TestRegistry::closedWindowOpensFresh()
+{
+    QPointer<QWidget> first = m_registry->show(QStringLiteral("frmヘルプ"));
+    first->setProperty("scrolled", true);
+    m_registry->close(QStringLiteral("frmヘルプ"));
+    QVERIFY(!m_registry->isOpen(QStringLiteral("frmヘルプ")));
+    QWidget *second = m_registry->show(QStringLiteral("frmヘルプ")); // before the old one is gone
+    QVERIFY(!second->property("scrolled").isValid());
+    QCOMPARE(m_created.value(QStringLiteral("frmヘルプ")), 2);
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(second->isVisible());
+}
+
+void TestRegistry::closeBoxForgetsTheWindow()
+{
+    QPointer<QWidget> w = m_registry->show(QStringLiteral("frm合格ライン6"));
+    w->close(); // as the close box does
+    QVERIFY(!m_registry->isOpen(QStringLiteral("frm合格ライン6")));
+    QTRY_VERIFY(w.isNull());
+}
+
+void TestRegistry::unknownAndUnopenedNamesAreHarmless()
+{
+    QVERIFY(!m_registry->show(QStringLiteral("frm合格ライン7")));
+    m_registry->close(QStringLiteral("frm合格ライン3"));
+    m_registry->close(QStringLiteral("nothing"));
+    QVERIFY(m_closed.isEmpty());
+}
+
+void TestRegistry::exitClosesInOrder_data()
+{
+    QTest::addColumn<QStringList>("open");
+    QTest::addColumn<QStringList>("closed");
+    const QString kelvo = QStringLiteral("frmKelvo");
+    QTest::newRow("right after start-up") << QStringList{kelvo} << QStringList{kelvo};
+    QTest::newRow("everything, opened backwards") << QStringList{kelvo,
+                                                                 QStringLiteral("frmヘルプ"),
+                                                                 QStringLiteral("frm合格ライン6"),
+                                                                 QStringLiteral("frm合格ライン5"),
+                                                                 QStringLiteral("frm合格ライン4"),
+                                                                 QStringLiteral("frm合格ライン3"),
+                                                                 QStringLiteral("frm合格ライン2"),
+                                                                 QStringLiteral("frm合格ライン1")}
+                                                  << WindowRegistry::exitOrder();
+    QTest::newRow("help and two pass lines")
+        << QStringList{kelvo, QStringLiteral("frm合格ライン5"), QStringLiteral("frmヘルプ"),
+                       QStringLiteral("frm合格ライン2")}
+        << QStringList{kelvo, QStringLiteral("frm合格ライン2"), QStringLiteral("frm合格ライン5"),
+                       QStringLiteral("frmヘルプ")};
+}
+
+void TestRegistry::exitClosesInOrder()
+{
+    QFETCH(QStringList, open);
+    QFETCH(QStringList, closed);
+    for (const QString &name : open)
+        m_registry->show(name);
+    m_registry->exitAll();
+    QCOMPARE(m_closed, closed);
+    for (const QString &name : WindowRegistry::exitOrder())
+        QVERIFY(!m_registry->isOpen(name));
+    QTRY_VERIFY(std::none_of(QApplication::topLevelWidgets().cbegin(),
+                             QApplication::topLevelWidgets().cend(),
+                             [](QWidget *w) { return w->isVisible(); }));
+}
+
+void TestRegistry::exitFromTheExamWindowsOwnHandlerGoesOn()
+{
+    // The exam window's menu runs the exit command; the command closes that very window
+    // first and must still reach the others.
+    m_registry->registerWindow(QStringLiteral("frmKelvo"), [this] {
+        auto *w = new StandIn(QStringLiteral("frmKelvo"), &m_closed);
+        auto *exit = new QPushButton(QStringLiteral("終了"), w);
+        exit->setObjectName(QStringLiteral("exit"));
+        connect(exit, &QPushButton::clicked, m_registry.get(), &WindowRegistry::exitAll);
+        return w;
+    });
+    QPointer<QWidget> exam = m_registry->show(QStringLiteral("frmKelvo"));
+    m_registry->show(QStringLiteral("frm合格ライン1"));
+    m_registry->show(QStringLiteral("frmヘルプ"));
+    QTest::mouseClick(exam->findChild<QPushButton *>(QStringLiteral("exit")), Qt::LeftButton);
+    QCOMPARE(m_closed, (QStringList{QStringLiteral("frmKelvo"), QStringLiteral("frm合格ライン1"),
+                                    QStringLiteral("frmヘルプ")}));
+    QTRY_VERIFY(exam.isNull());
+}
+
+void TestRegistry::lastWindowClosedEndsTheApplication()
+{
+    // Runs the real event loop: it ends when the last of two open windows is closed,
+    // not when the exam window alone goes. Runs last, as it ends the loop.
+    QVERIFY(QGuiApplication::quitOnLastWindowClosed());
+    m_registry->show(QStringLiteral("frmKelvo"));
+    m_registry->show(QStringLiteral("frm合格ライン4"));
+    bool passLineOpenWhenExamClosed = false;
+    QTimer::singleShot(0, this, [&] {
+        m_registry->close(QStringLiteral("frmKelvo"));
+        passLineOpenWhenExamClosed = m_registry->isOpen(QStringLiteral("frm合格ライン4"));
+        QTimer::singleShot(0, this, [&] { m_registry->close(QStringLiteral("frm合格ライン4")); });
+    });
+    QTimer failsafe;
+    failsafe.setSingleShot(true);
+    connect(&failsafe, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    failsafe.start(10000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(passLineOpenWhenExamClosed);
+}
+
+KELVO_TEST_MAIN(TestRegistry)
+#include "tst_registry.moc"

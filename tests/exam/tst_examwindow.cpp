@@ -1,0 +1,334 @@
+// The exam window as the student first sees it: every control by name, where it stands,
+// what it says, and the state it opens in.
+#include "common/KelvoTest.h"
+#include "controls/QuestionView.h"
+#include "controls/TabPanel.h"
+#include "exam/AnswerSheet.h"
+#include "exam/frmKelvo.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace
+{
+QRect twips(int l, int t, int w, int h)
+{
+    return {l / 15, t / 15, w / 15, h / 15};
+}
+QList<int> textItems()
+{
+    QList<int> items;
+    for (int n = 1; n <= 55; ++n)
+        if (n != 49)
+            items << n;
+    return items << 135;
+}
+} // namespace
+
+class TestExamWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_window = std::make_unique<frmKelvo>(); }
+    void cleanup() { m_window.reset(); }
+
+    void windowItself();
+    void controls_data();
+    void controls();
+    void valueLabelsSit();
+    void questionPanel();
+    void answerPages();
+    void keyLabels();
+    void choicePage();
+    void menus();
+    void initialState();
+    void gothicFontIsFixedPitch();
+
+private:
+    template <typename T> T *find(const QString &name) const
+    {
+        return m_window->findChild<T *>(name);
+    }
+    std::unique_ptr<frmKelvo> m_window;
+};
+
+void TestExamWindow::windowItself()
+{
+    QCOMPARE(m_window->objectName(), QStringLiteral("frmKelvo"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("問題 （Kelvo）"));
+    QCOMPARE(m_window->centralWidget()->size(), QSize(792, 554));
+    QCOMPARE(m_window->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    QCOMPARE(m_window->font().pointSize(), 9);
+    const QPixmap picture = m_window->centralWidget()->property("picture").value<QPixmap>();
+    QCOMPARE(picture.size(), QSize(794, 567));
+    QTimer *timer = find<QTimer>(QStringLiteral("tmr時間"));
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), 1000);
+    QVERIFY(!timer->isActive());
+}
+
+void TestExamWindow::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<qreal>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QColor>("background");
+
+    const QColor pink(255, 128, 255), none;
+    QTest::newRow("start") << "cmdスタート" << twips(480, 1200, 1215, 495) << "スタート" << 9.0
+                           << true << none;
+    QTest::newRow("time caption") << "Label1" << twips(240, 1920, 1695, 375) << "あと　 　　分"
+                                  << 12.0 << true << pink;
+    QTest::newRow("time") << "lbl秒" << twips(840, 1920, 735, 375) << "" << 14.25 << true << pink;
+    QTest::newRow("score button") << "cmd得点" << twips(480, 3360, 1215, 495) << "得　点" << 9.0
+                                  << true << none;
+    QTest::newRow("average") << "Label4" << twips(240, 4080, 1815, 255) << "（平均 57,36 点）"
+                             << 9.0 << true << none;
+    QTest::newRow("score unit") << "Label2" << twips(480, 4440, 1215, 375) << "点" << 14.25 << true
+                                << pink;
+    QTest::newRow("pass rate") << "cmd合格率" << twips(480, 5880, 1215, 495) << "合格率" << 9.0
+                               << true << none;
+}
+
+void TestExamWindow::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QFETCH(qreal, points);
+    QFETCH(bool, bold);
+    QFETCH(QColor, background);
+
+    QWidget *w = find<QWidget>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->geometry(), geometry);
+    QCOMPARE(w->property("text").toString(), caption);
+    QCOMPARE(w->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    QCOMPARE(w->font().pointSizeF(), points);
+    QCOMPARE(w->font().bold(), bold);
+    if (background.isValid()) {
+        // Rendered, not read back from a property: the colour the student sees.
+        const QImage image = w->grab().toImage();
+        QCOMPARE(QColor(image.pixel(1, 1)), background);
+    }
+}
+
+void TestExamWindow::valueLabelsSit()
+{
+    auto *time = find<QLabel>(QStringLiteral("lbl秒"));
+    auto *score = find<QLabel>(QStringLiteral("lbl得点"));
+    QCOMPARE(time->alignment(), Qt::AlignCenter);
+    QCOMPARE(find<QLabel>(QStringLiteral("Label1"))->alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignRight);
+    QCOMPARE(score->pos(), QPoint(48, 296));
+    QCOMPARE(score->font().pointSizeF(), 14.25);
+    // The value labels lie above their caption labels.
+    const QObjectList siblings = m_window->centralWidget()->children();
+    QVERIFY(siblings.indexOf(time) > siblings.indexOf(find<QLabel>(QStringLiteral("Label1"))));
+    QVERIFY(siblings.indexOf(score) > siblings.indexOf(find<QLabel>(QStringLiteral("Label2"))));
+    QVERIFY(!find<QLabel>(QStringLiteral("Label4"))->autoFillBackground());
+    auto *player = find<QWidget>(QStringLiteral("MMControl1"));
+    QCOMPARE(player->geometry(), twips(0, 7920, 3540, 375));
+    QVERIFY(player->isHidden());
+}
+
+void TestExamWindow::questionPanel()
+{
+    auto *panel = find<TabPanel>(QStringLiteral("SSTab1"));
+    QCOMPARE(panel->geometry(), twips(2280, 0, 9615, 6015));
+    QCOMPARE(panel->count(), 2);
+    QCOMPARE(panel->tabsPerRow(), 2);
+    QCOMPARE(panel->rowCount(), 1);
+    QCOMPARE(panel->tabText(0), QStringLiteral("問　題"));
+    QCOMPARE(panel->tabText(1), QStringLiteral("図 １、図２"));
+    QCOMPARE(panel->currentIndex(), 0);
+
+    auto *view = find<QuestionView>(QStringLiteral("Scriptlet1"));
+    QCOMPARE(view->parentWidget(), panel->widget(0));
+    QCOMPARE(view->geometry(), twips(120, 360, 9375, 5535));
+    QCOMPARE(view->documentPath(), QStringLiteral(R"(c:\Program Files\Bralden\2000\00Kelvo.dat)"));
+
+    auto *figures = find<QLabel>(QStringLiteral("Picture1"));
+    QCOMPARE(figures->parentWidget(), panel->widget(1));
+    QCOMPARE(figures->geometry(), twips(960, 1200, 7695, 3495));
+    QCOMPARE(figures->pixmap().size(), QSize(510, 238));
+    QVERIFY(!figures->hasScaledContents());
+}
+
+void TestExamWindow::answerPages()
+{
+    auto *panel = find<TabPanel>(QStringLiteral("SSTab2"));
+    QCOMPARE(panel->geometry(), twips(2280, 6120, 9570, 2175));
+    QCOMPARE(panel->count(), 56);
+    QCOMPARE(panel->tabsPerRow(), 14);
+    QCOMPARE(panel->rowCount(), 4);
+    QCOMPARE(panel->currentIndex(), 0);
+    QCOMPARE(panel->tabText(0), QStringLiteral("1-ｱｲｳ"));
+    QCOMPARE(panel->tabText(35), QStringLiteral("3-ﾄﾅ"));
+    QCOMPARE(panel->tabText(38), QStringLiteral("4-ｶｷｸｹｺ"));
+    QCOMPARE(panel->tabText(49), QStringLiteral("6-ｱ"));
+    QCOMPARE(panel->tabText(55), QStringLiteral("6-ﾁﾂ"));
+    const QImage page = panel->widget(3)->grab().toImage();
+    QCOMPARE(QColor(page.pixel(page.width() - 2, page.height() - 2)), QColor(255, 255, 0));
+
+    // Blank n on page n-1 up to 35, blank 135 on page 35, blank n on page n from 36.
+    for (const int n : textItems()) {
+        const int pageIndex = n == 135 ? 35 : (n <= 35 ? n - 1 : n);
+        QWidget *page = panel->widget(pageIndex);
+        QLineEdit *text = m_window->Text(n);
+        QVERIFY2(text, qPrintable(QString::number(n)));
+        QCOMPARE(text->objectName(), QStringLiteral("Text_%1").arg(n));
+        QCOMPARE(text->parentWidget(), page);
+        QCOMPARE(text->geometry(), twips(1920, 1440, 5175, 495));
+        QVERIFY(text->text().isEmpty() && !text->isReadOnly() && text->isEnabled());
+        QVERIFY(text->maxLength() >= 1 << 30);
+        QLabel *caption = m_window->Label3(n);
+        QCOMPARE(caption->objectName(), QStringLiteral("Label3_%1").arg(n));
+        QCOMPARE(caption->text(), QStringLiteral("答え"));
+        QCOMPARE(caption->geometry(), twips(1320, 1560, 495, 255));
+        QCOMPARE(caption->parentWidget(), page);
+        QLabel *mark = m_window->pctマル(n);
+        QCOMPARE(mark->objectName(), QStringLiteral("pctマル_%1").arg(n));
+        QCOMPARE(mark->parentWidget(), page);
+        QCOMPARE(mark->geometry(), twips(480, 1440, 495, 495));
+        QCOMPARE(mark->pixmap().size(), QSize(32, 32));
+    }
+    QVERIFY(!m_window->Text(49) && !m_window->Label3(49) && !m_window->Text(56));
+    QCOMPARE(
+        m_window->findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^Text_"))).size(),
+        55);
+
+    auto *label5 = find<QLabel>(QStringLiteral("Label5"));
+    QCOMPARE(label5->text(), QStringLiteral("611"));
+    QCOMPARE(label5->parentWidget(), panel->widget(48));
+    QCOMPARE(label5->geometry(), twips(0, 0, 495, 255));
+    QVERIFY(!label5->isHidden());
+}
+
+void TestExamWindow::keyLabels()
+{
+    const QList<QLabel *> keys =
+        m_window->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^lbl正解")));
+    QCOMPARE(keys.size(), 114);
+    for (QLabel *key : keys) {
+        QVERIFY2(key->isHidden(), qPrintable(key->objectName()));
+        QVERIFY(!key->text().isEmpty());
+        QCOMPARE(key->text().trimmed(), key->text());
+    }
+    auto *panel = find<TabPanel>(QStringLiteral("SSTab2"));
+    const auto keyAt = [&](const QString &name) { return find<QLabel>(name); };
+    QCOMPARE(keyAt(QStringLiteral("lbl正解4"))->text(), QStringLiteral("-6"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解04"))->text(), QStringLiteral("ー６"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解04"))->text().at(0), QChar(0x30FC));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解028"))->text(), QStringLiteral("１a"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解029"))->text(), QStringLiteral("a"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解013"))->text(), QStringLiteral("４ｂ６"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解038"))->text(), QStringLiteral("ｃ１２３２"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解035"))->text(), QStringLiteral("2313"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解135"))->text(), QStringLiteral("１３２３"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解135"))->parentWidget(), panel->widget(34));
+    for (const char *name : {"lbl正解335", "lbl正解435", "lbl正解535", "lbl正解635"})
+        QCOMPARE(keyAt(QString::fromUtf8(name))->parentWidget(), panel->widget(35));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解635"))->text(), QStringLiteral("２３１３"));
+    QVERIFY(!keyAt(QStringLiteral("lbl正解49")) && !keyAt(QStringLiteral("lbl正解049")));
+
+    // Every full-width key follows from its half-width key: digits, b and c widen, "-"
+    // becomes the prolonged sound mark, "a" stays as it is.
+    const QString narrow = QStringLiteral("0123456789bc-a");
+    const QString wide = QStringLiteral("０１２３４５６７８９ｂｃーa");
+    for (const int n : textItems()) {
+        if (n == 35 || n == 135)
+            continue;
+        QString expected = keyAt(QStringLiteral("lbl正解%1").arg(n))->text();
+        for (QChar &c : expected)
+            c = wide.at(narrow.indexOf(c));
+        QCOMPARE(keyAt(QStringLiteral("lbl正解0%1").arg(n))->text(), expected);
+    }
+}
+
+void TestExamWindow::choicePage()
+{
+    auto *panel = find<TabPanel>(QStringLiteral("SSTab2"));
+    auto *frame = find<QGroupBox>(QStringLiteral("Frame3"));
+    QCOMPARE(frame->title(), QStringLiteral("答え"));
+    QCOMPARE(frame->parentWidget(), panel->widget(49));
+    QCOMPARE(frame->geometry(), twips(1320, 1320, 6975, 615));
+    const int lefts[] = {360, 1080, 1800, 2520, 3240, 3960, 4680, 5400, 6120};
+    const int widths[] = {735, 495, 735, 735, 615, 615, 615, 495, 495};
+    for (int k = 1; k <= 9; ++k) {
+        QCheckBox *box = m_window->chkKelvo(k);
+        QCOMPARE(box->objectName(), QStringLiteral("chkKelvo_%1").arg(k));
+        QCOMPARE(box->parentWidget(), frame);
+        QCOMPARE(box->text(), QString(QChar(0x2460 + k - 1)));
+        QCOMPARE(box->geometry(), twips(lefts[k - 1], 240, widths[k - 1], 255));
+        QVERIFY(!box->isChecked());
+    }
+    QCOMPARE(m_window->pctマル(49)->parentWidget(), panel->widget(49));
+    QVERIFY(!m_window->chkKelvo(0) && !m_window->chkKelvo(10));
+}
+
+void TestExamWindow::menus()
+{
+    auto *game = find<QMenu>(QStringLiteral("mnuGame"));
+    auto *help = find<QMenu>(QStringLiteral("mnuHelp"));
+    QCOMPARE(game->title(), QStringLiteral("ゲーム(&G)"));
+    QCOMPARE(help->title(), QStringLiteral("ヘルプ(&H)"));
+    const QList<QAction *> bar = m_window->menuBar()->actions();
+    QCOMPARE(bar.size(), 2);
+    QCOMPARE(bar.at(0), game->menuAction());
+    QCOMPARE(bar.at(1), help->menuAction());
+    const auto item = [](QMenu *menu, const QString &name, const QString &text) {
+        QCOMPARE(menu->actions().size(), 1);
+        QAction *action = menu->actions().constFirst();
+        QCOMPARE(action->objectName(), name);
+        QCOMPARE(action->text(), text);
+        QVERIFY(action->shortcut().isEmpty());
+        QVERIFY(!action->isCheckable() && action->isEnabled());
+    };
+    item(game, QStringLiteral("mnuExit"), QStringLiteral("終了(&Q)"));
+    item(help, QStringLiteral("mnuAbout"), QStringLiteral("バージョン情報(&A)"));
+}
+
+void TestExamWindow::initialState()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    for (const char *name : {"cmdスタート", "cmd得点", "cmd合格率"})
+        QVERIFY(find<QPushButton>(QString::fromUtf8(name))->isEnabled());
+    QVERIFY(find<QLabel>(QStringLiteral("lbl秒"))->text().isEmpty());
+    QVERIFY(find<QLabel>(QStringLiteral("lbl得点"))->text().isEmpty());
+    for (QLabel *mark :
+         m_window->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^pctマル_"))))
+        QVERIFY(!mark->isVisible() && mark->isHidden());
+    QCOMPARE(
+        m_window->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^pctマル_"))).size(),
+        56);
+    QCOMPARE(m_window->remainingTime(), 0.0);
+    QCOMPARE(m_window->minutes(), qint16(0));
+}
+
+void TestExamWindow::gothicFontIsFixedPitch()
+{
+    QFont font(QStringLiteral("ＭＳ ゴシック"));
+    font.setPointSize(9);
+    const QFontInfo info(font);
+    QCOMPARE(info.family(), QStringLiteral("IPAGothic"));
+    const QFontMetrics metrics(font);
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("　")),
+             2 * metrics.horizontalAdvance(QLatin1Char(' ')));
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("ｱ")),
+             metrics.horizontalAdvance(QLatin1Char('1')));
+}
+
+KELVO_TEST_MAIN(TestExamWindow)
+#include "tst_examwindow.moc"
