@@ -29,3 +29,17 @@ test: build
 
 format: deps
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs -r clang-format -i
+
+.PHONY: bench package test-asan
+
+# Benchmarks of the real program side by side with bare Qt; prints one table.
+bench: build
+	@scripts/bench $(BUILD)
+
+# A Debian package of the program, built with CPack.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@scripts/test-asan
