@@ -31,7 +31,14 @@ void TabButton::paintEvent(QPaintEvent *)
         option.state |= QStyle::State_Sunken;
     painter.drawControl(QStyle::CE_TabBarTabShape, option);
 
-    const QRect label = rect().adjusted(1, isChecked() ? 0 : 1, -1, 0);
+    QRect label = rect().adjusted(1, isChecked() ? 0 : 1, -1, 0);
+    // A caption wider than its tab is narrowed to fit rather than cut off.
+    const int textWidth = fontMetrics().horizontalAdvance(text());
+    if (textWidth > label.width() && label.width() > 0) {
+        painter.translate(label.left(), 0);
+        painter.scale(qreal(label.width()) / textWidth, 1.0);
+        label = QRect(0, label.top(), textWidth, label.height());
+    }
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(label, Qt::AlignCenter | Qt::TextSingleLine, text());
