@@ -44,7 +44,7 @@ frmKelvo::frmKelvo(WindowRegistry *registry, QWidget *parent)
         font.setPointSizeF(14.25);
         w->setFont(font);
     }
-    ui->centralwidget->setFixedSize(792, 554);
+    ui->centralwidget->resize(792, 554);
     resize(792, 554 + menuBar()->sizeHint().height());
 
     m_sheet.build(ui->SSTab2, AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv")));

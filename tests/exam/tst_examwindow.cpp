@@ -64,7 +64,18 @@ void TestExamWindow::windowItself()
 {
     QCOMPARE(m_window->objectName(), QStringLiteral("frmKelvo"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("問題 （Kelvo）"));
-    QCOMPARE(m_window->centralWidget()->size(), QSize(792, 554));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QCOMPARE(m_window->centralWidget()->geometry(),
+             QRect(QPoint(0, m_window->menuBar()->height()), QSize(792, 554)));
+    // Nothing moves when the window grows.
+    const QPoint start = m_window->findChild<QWidget *>(QStringLiteral("cmdスタート"))
+                             ->mapTo(m_window.get(), QPoint());
+    m_window->resize(1000, 760);
+    QTRY_COMPARE(m_window->centralWidget()->width(), 1000);
+    QCOMPARE(m_window->findChild<QWidget *>(QStringLiteral("cmdスタート"))
+                 ->mapTo(m_window.get(), QPoint()),
+             start);
     QCOMPARE(m_window->font().family(), QStringLiteral("ＭＳ ゴシック"));
     QCOMPARE(m_window->font().pointSize(), 9);
     const QPixmap picture = m_window->centralWidget()->property("picture").value<QPixmap>();
