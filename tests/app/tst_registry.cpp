@@ -148,9 +148,13 @@ void TestRegistry::exitClosesInOrder()
     QCOMPARE(m_closed, closed);
     for (const QString &name : WindowRegistry::exitOrder())
         QVERIFY(!m_registry->isOpen(name));
-    QTRY_VERIFY(std::none_of(QApplication::topLevelWidgets().cbegin(),
-                             QApplication::topLevelWidgets().cend(),
-                             [](QWidget *w) { return w->isVisible(); }));
+    const auto noneVisible = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::none_of(windows.cbegin(), windows.cend(),
+                            [](const QWidget *w) { return w->isVisible(); });
+    };
+    QTRY_VERIFY(noneVisible());
+}));
 }
 
 void TestRegistry::exitFromTheExamWindowsOwnHandlerGoesOn()
