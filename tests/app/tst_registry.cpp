@@ -154,7 +154,6 @@ void TestRegistry::exitClosesInOrder()
                             [](const QWidget *w) { return w->isVisible(); });
     };
     QTRY_VERIFY(noneVisible());
-}));
 }
 
 void TestRegistry::exitFromTheExamWindowsOwnHandlerGoesOn()
