@@ -1,0 +1,29 @@
+# Tests of the installed program: install into a folder of the build tree (as DESTDIR, with
+# prefix /usr, as the package does), validate the desktop files there and drive the
+# installed program end to end.
+if(NOT BUILD_TESTING)
+    return()
+endif()
+
+set(KELVO_TEST_ROOT ${CMAKE_BINARY_DIR}/install-test-root)
+
+add_test(NAME kelvo_install
+         COMMAND sh -c "rm -rf \"$1\" && DESTDIR=\"$1\" \"$2\" --install \"$3\" --prefix /usr"
+                 kelvo_install ${KELVO_TEST_ROOT} ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+set_tests_properties(kelvo_install PROPERTIES FIXTURES_SETUP kelvo_installed TIMEOUT 120)
+
+add_test(NAME kelvo_desktop_files
+         COMMAND ${CMAKE_COMMAND} -DROOT=${KELVO_TEST_ROOT}
+                 -P ${CMAKE_CURRENT_LIST_DIR}/ValidateDesktopFiles.cmake)
+set_tests_properties(kelvo_desktop_files PROPERTIES
+    FIXTURES_REQUIRED kelvo_installed
+    SKIP_REGULAR_EXPRESSION "SKIPPED:"
+    TIMEOUT 60)
+
+# Real X input: alone on the machine, so that a loaded machine does not steal its timing.
+add_test(NAME kelvo_e2e COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e-kelvo ${KELVO_TEST_ROOT})
+set_tests_properties(kelvo_e2e PROPERTIES
+    FIXTURES_REQUIRED kelvo_installed
+    SKIP_RETURN_CODE 77
+    RUN_SERIAL TRUE
+    TIMEOUT 180)
