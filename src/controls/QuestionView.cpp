@@ -23,6 +23,9 @@ Q_LOGGING_CATEGORY(lcQuestionView, "kelvo.questionview")
 namespace
 {
 
+// How long a shown view waits for its first paint before it starts the engine regardless.
+constexpr int StartWithoutPaintMs = 500;
+
 QByteArray readResource(const QString &name)
 {
     QFile file(name);
@@ -153,11 +156,24 @@ void QuestionView::loadDocument()
     m_engine->page()->load(DocumentSchemeHandler::documentUrl());
 }
 
+// The engine's start holds the thread for a good part of a second, so it waits for the
+// view's first paint: the window around it is on the screen first. A view that is shown but
+// not painted soon (a window opened minimised) starts it anyway.
 void QuestionView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!m_engine && !m_startQueued) {
         m_startQueued = true;
+        QTimer::singleShot(StartWithoutPaintMs, this, &QuestionView::startEngine);
+    }
+}
+
+void QuestionView::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!m_engine && !m_paintSeen) {
+        m_paintSeen = true;
+        // Queued, so that the whole window is painted and on the screen before it runs.
         QTimer::singleShot(0, this, &QuestionView::startEngine);
     }
 }

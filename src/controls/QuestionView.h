@@ -14,8 +14,8 @@ class QuestionRequestGuard;
 
 // Scriptlet1: shows the question document, an HTML file kept at a stored absolute path,
 // and passes on the events the page raises with window.external.raiseEvent(name, data).
-// The browser engine starts only after the view has first been shown, so the window
-// around it paints without waiting for it. The page reaches neither the network nor any
+// The browser engine starts only after the view has first been shown and painted, so the
+// window around it paints without waiting for it. The page reaches neither the network nor any
 // file but its own document.
 class QuestionView : public QWidget
 {
@@ -49,6 +49,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -63,4 +64,5 @@ private:
     QWebChannel *m_channel = nullptr;
     QWebEngineView *m_engine = nullptr;
     bool m_startQueued = false;
+    bool m_paintSeen = false;
 };
