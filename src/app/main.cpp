@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "app/StartupProbe.h"
 #include "app/WindowRegistry.h"
 #include "exam/WindowCatalog.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
 
     WindowRegistry registry;
     kelvo::registerWindows(registry);
-    registry.show(QStringLiteral("frmKelvo"));
+    StartupProbe probe;
+    probe.watch(registry.show(QStringLiteral("frmKelvo")));
     return app.exec();
 }
