@@ -11,6 +11,7 @@ namespace kelvo
 void prepareBeforeApplication()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QuestionView::deferSharedGraphicsContext();
     QuestionView::registerUrlScheme();
 }
 

@@ -7,7 +7,9 @@
 #include "QuestionRequestGuard.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QTimer>
 #include <QWebChannel>
@@ -17,6 +19,13 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineView>
+
+#if QT_CONFIG(opengl)
+QT_BEGIN_NAMESPACE
+// Qt's own way to set the global share context before the application makes one.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+QT_END_NAMESPACE
+#endif
 
 Q_LOGGING_CATEGORY(lcQuestionView, "kelvo.questionview")
 
@@ -81,6 +90,37 @@ void QuestionView::registerUrlScheme()
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
+void QuestionView::deferSharedGraphicsContext()
+{
+#if QT_CONFIG(opengl)
+    // With a share context already set, neither QGuiApplication nor the browser engine's
+    // start-up routine makes one of its own.
+    if (QOpenGLContext::globalShareContext())
+        return;
+    qt_gl_set_global_share_context(new QOpenGLContext);
+    qAddPostRoutine([] {
+        QOpenGLContext *context = QOpenGLContext::globalShareContext();
+        qt_gl_set_global_share_context(nullptr);
+        delete context;
+    });
+#endif
+}
+
+// What QGuiApplication would have done at its start: a context in the default format.
+void QuestionView::createSharedGraphicsContext()
+{
+#if QT_CONFIG(opengl)
+    QOpenGLContext *context = QOpenGLContext::globalShareContext();
+    if (!context || context->isValid())
+        return;
+    // Made before the application, it knows no screen yet.
+    context->setScreen(QGuiApplication::primaryScreen());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (!context->create())
+        qCWarning(lcQuestionView) << "cannot create the shared OpenGL context";
+#endif
+}
+
 void QuestionView::setDocumentPath(const QString &storedPath)
 {
     if (storedPath == m_storedPath)
@@ -131,6 +171,7 @@ void QuestionView::startEngine()
 {
     if (m_engine)
         return;
+    createSharedGraphicsContext();
     createProfile();
 
     m_bridge = new QuestionEventBridge(this);

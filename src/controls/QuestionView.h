@@ -27,6 +27,12 @@ public:
     // The view's URL scheme must be known before the QApplication is created.
     static void registerUrlScheme();
 
+    // Puts in place the shared OpenGL context the browser engine needs, but leaves making it
+    // to the first engine start: making it takes the application's start a good tenth of a
+    // second, before any window can paint. Call before the QApplication is created, with
+    // Qt::AA_ShareOpenGLContexts set.
+    static void deferSharedGraphicsContext();
+
     // The stored (Windows) path of the document; loaded once the engine runs, and loaded
     // again at once when it changes while the engine runs.
     void setDocumentPath(const QString &storedPath);
@@ -53,6 +59,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    static void createSharedGraphicsContext();
     void createProfile();
     void loadDocument();
 
