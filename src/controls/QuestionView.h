@@ -32,6 +32,9 @@ public:
     // second, before any window can paint. Call before the QApplication is created, with
     // Qt::AA_ShareOpenGLContexts set.
     static void deferSharedGraphicsContext();
+    // Makes the deferred context, if it is not made yet. Every engine start does this first;
+    // any other code that creates browser-engine objects must call it before.
+    static void createSharedGraphicsContext();
 
     // The stored (Windows) path of the document; loaded once the engine runs, and loaded
     // again at once when it changes while the engine runs.
@@ -59,7 +62,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    static void createSharedGraphicsContext();
     void createProfile();
     void loadDocument();
 
