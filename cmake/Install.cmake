@@ -1,7 +1,8 @@
 # Installing the program with its desktop integration, and the Debian package built from
 # the same rules by CPack.
 #
-#   <prefix>/lib/kelvo/kelvo, Zarav.wav    the program and its chime, in a folder of their own
+#   <prefix>/lib/kelvo/kelvo, Zarav.wav    the program and its chime, in a folder of their own,
+#   <prefix>/lib/kelvo/libkelvo_questionengine.so   with the browser-engine module it loads
 #   <prefix>/bin/kelvo                     a relative symbolic link to the program
 #   <prefix>/share/applications, metainfo, icons/hicolor   the desktop entry, AppStream, icons
 #
@@ -18,8 +19,10 @@ cmake_path(ABSOLUTE_PATH KELVO_PACKAGING_DIR NORMALIZE)
 
 # Qt's project setup asks for an $ORIGIN run path; the program uses the system's Qt and
 # ships no libraries of its own, so it needs none.
-set_target_properties(kelvo PROPERTIES INSTALL_RPATH "")
+set_target_properties(kelvo kelvo_questionengine PROPERTIES INSTALL_RPATH "")
 install(TARGETS kelvo RUNTIME DESTINATION ${KELVO_INSTALL_APPDIR})
+# Loaded by the question view from the program's folder when it first paints.
+install(TARGETS kelvo_questionengine LIBRARY DESTINATION ${KELVO_INSTALL_APPDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/src/resources/Zarav.wav DESTINATION ${KELVO_INSTALL_APPDIR})
 
 # install(FILES) copies a symbolic link as a link.

@@ -12,7 +12,6 @@ void prepareBeforeApplication()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QuestionView::deferSharedGraphicsContext();
-    QuestionView::registerUrlScheme();
 }
 
 void prepareApplication(QApplication &app)

@@ -1,24 +1,19 @@
 #include "QuestionView.h"
 
 #include "DocumentPath.h"
-#include "DocumentSchemeHandler.h"
-#include "QuestionEventBridge.h"
-#include "QuestionPage.h"
-#include "QuestionRequestGuard.h"
+#include "QuestionEngineInterface.h"
 
-#include <QFile>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLibrary>
 #include <QLoggingCategory>
 #include <QOpenGLContext>
 #include <QResizeEvent>
 #include <QTimer>
-#include <QWebChannel>
-#include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
-#include <QWebEngineSettings>
-#include <QWebEngineUrlScheme>
-#include <QWebEngineView>
+
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#endif
 
 #if QT_CONFIG(opengl)
 QT_BEGIN_NAMESPACE
@@ -35,59 +30,32 @@ namespace
 // How long a shown view waits for its first paint before it starts the engine regardless.
 constexpr int StartWithoutPaintMs = 500;
 
-QByteArray readResource(const QString &name)
+// The engine's entry point: already in the process when the module is linked in (the
+// tests), otherwise from the module next to the executable.
+CreateQuestionEngine resolveEngine()
 {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcQuestionView) << "missing resource" << name;
-        return {};
-    }
-    return file.readAll();
-}
-
-// qwebchannel.js and our raiseEvent inside one function, so that neither adds page globals.
-QWebEngineScript raiseEventScript()
-{
-    QByteArray source = "(function () {\n";
-    source += readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-    source += "\n";
-    source += readResource(QStringLiteral(":/questionview/raise-event.js"));
-    source += "\n})();\n";
-
-    QWebEngineScript script;
-    script.setName(QStringLiteral("kelvo-raise-event"));
-    script.setSourceCode(QString::fromUtf8(source));
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(false);
-    return script;
+#ifdef Q_OS_UNIX
+    if (void *symbol = dlsym(RTLD_DEFAULT, kCreateQuestionEngineSymbol))
+        return reinterpret_cast<CreateQuestionEngine>(symbol);
+#endif
+    QLibrary module(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                    QLatin1String(kQuestionEngineModule));
+    const auto create =
+        reinterpret_cast<CreateQuestionEngine>(module.resolve(kCreateQuestionEngineSymbol));
+    if (!create)
+        qCWarning(lcQuestionView) << "cannot load the browser engine:" << module.errorString();
+    return create;
 }
 
 } // namespace
 
 QuestionView::QuestionView(QWidget *parent) : QWidget(parent) {}
 
-// The page must go before its profile.
-QuestionView::~QuestionView()
-{
-    delete m_engine;
-    m_engine = nullptr;
-    delete m_profile;
-    m_profile = nullptr;
-}
+QuestionView::~QuestionView() = default;
 
-void QuestionView::registerUrlScheme()
+QWidget *QuestionView::engineWidget() const
 {
-    const QByteArray name = DocumentSchemeHandler::schemeName();
-    if (QWebEngineUrlScheme::schemeByName(name).name() == name)
-        return;
-    // Neither local nor allowed local access: the document is an ordinary page that cannot
-    // reach file: URLs.
-    QWebEngineUrlScheme scheme(name);
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
-    scheme.setFlags({});
-    QWebEngineUrlScheme::registerScheme(scheme);
+    return m_engine ? m_engine->widget() : nullptr;
 }
 
 void QuestionView::deferSharedGraphicsContext()
@@ -127,7 +95,7 @@ void QuestionView::setDocumentPath(const QString &storedPath)
         return;
     m_storedPath = storedPath;
     if (m_engine)
-        loadDocument();
+        m_engine->load(localDocumentPath());
 }
 
 QString QuestionView::localDocumentPath() const
@@ -135,66 +103,29 @@ QString QuestionView::localDocumentPath() const
     return DocumentPath::toLocal(m_storedPath);
 }
 
-void QuestionView::createProfile()
-{
-    // A profile without a storage name is off the record: nothing is written to disk.
-    m_profile = new QWebEngineProfile(this);
-    m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    m_profile->setSpellCheckEnabled(false);
-
-    QWebEngineSettings *settings = m_profile->settings();
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
-    settings->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
-    settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
-    settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
-    settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
-    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
-    settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
-
-    m_scheme = new DocumentSchemeHandler(this);
-    m_profile->installUrlSchemeHandler(DocumentSchemeHandler::schemeName(), m_scheme);
-
-    m_guard = new QuestionRequestGuard(this);
-    connect(m_guard, &QuestionRequestGuard::requestBlocked, this, &QuestionView::requestBlocked);
-    m_profile->setUrlRequestInterceptor(m_guard);
-
-    m_profile->scripts()->insert(raiseEventScript());
-}
-
 void QuestionView::startEngine()
 {
-    if (m_engine)
+    if (m_engine || m_engineMissing)
         return;
+    const CreateQuestionEngine create = resolveEngine();
+    if (!create) {
+        m_engineMissing = true;
+        Q_EMIT loadFinished(false);
+        return;
+    }
     createSharedGraphicsContext();
-    createProfile();
+    QuestionEngineInterface::Callbacks callbacks;
+    callbacks.documentEvent = [this](const QString &name, const QVariant &data) {
+        Q_EMIT documentEvent(name, data);
+    };
+    callbacks.loadFinished = [this](bool ok) { Q_EMIT loadFinished(ok); };
+    callbacks.requestBlocked = [this](const QUrl &url) { Q_EMIT requestBlocked(url); };
+    m_engine.reset(create(this, callbacks));
 
-    m_bridge = new QuestionEventBridge(this);
-    connect(m_bridge, &QuestionEventBridge::eventRaised, this, &QuestionView::documentEvent);
-
-    m_engine = new QWebEngineView(this);
-    m_engine->setObjectName(QStringLiteral("questionEngine"));
-    auto *page = new QuestionPage(m_profile, m_engine);
-    m_channel = new QWebChannel(page);
-    m_channel->registerObject(QStringLiteral("questionEvents"), m_bridge);
-    page->setWebChannel(m_channel, QWebEngineScript::MainWorld);
-    m_engine->setPage(page);
-    connect(page, &QWebEnginePage::loadFinished, this, &QuestionView::loadFinished);
-
-    m_engine->setGeometry(rect());
-    m_engine->show();
-    loadDocument();
-}
-
-void QuestionView::loadDocument()
-{
-    m_scheme->setFilePath(localDocumentPath());
-    m_engine->page()->load(DocumentSchemeHandler::documentUrl());
+    QWidget *view = m_engine->widget();
+    view->setGeometry(rect());
+    view->show();
+    m_engine->load(localDocumentPath());
 }
 
 // The engine's start holds the thread for a good part of a second, so it waits for the
@@ -223,5 +154,5 @@ void QuestionView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (m_engine)
-        m_engine->setGeometry(rect());
+        m_engine->widget()->setGeometry(rect());
 }

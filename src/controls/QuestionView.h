@@ -5,27 +5,21 @@
 #include <QVariant>
 #include <QWidget>
 
-class DocumentSchemeHandler;
-class QWebChannel;
-class QWebEngineProfile;
-class QWebEngineView;
-class QuestionEventBridge;
-class QuestionRequestGuard;
+#include <memory>
+
+class QuestionEngineInterface;
 
 // Scriptlet1: shows the question document, an HTML file kept at a stored absolute path,
 // and passes on the events the page raises with window.external.raiseEvent(name, data).
 // The browser engine starts only after the view has first been shown and painted, so the
-// window around it paints without waiting for it. The page reaches neither the network nor any
-// file but its own document.
+// window around it paints without waiting for it; its libraries are loaded only then. The page
+// reaches neither the network nor any file but its own document.
 class QuestionView : public QWidget
 {
     Q_OBJECT
 public:
     explicit QuestionView(QWidget *parent = nullptr);
     ~QuestionView() override;
-
-    // The view's URL scheme must be known before the QApplication is created.
-    static void registerUrlScheme();
 
     // Puts in place the shared OpenGL context the browser engine needs, but leaves making it
     // to the first engine start: making it takes the application's start a good tenth of a
@@ -44,10 +38,12 @@ public:
     // The file the stored path names on this system.
     QString localDocumentPath() const;
 
-    // The browser view, or nullptr while the engine has not been started yet.
-    QWebEngineView *engineView() const { return m_engine; }
+    // The browser view (a QWebEngineView), or nullptr while the engine has not been started
+    // or could not be loaded.
+    QWidget *engineWidget() const;
 
-    // Starts the engine and loads the document now rather than after the first paint.
+    // Starts the engine and loads the document now rather than after the first paint. When
+    // the engine's module cannot be loaded the view stays empty and reports a failed load.
     void startEngine();
 
 Q_SIGNALS:
@@ -62,16 +58,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void createProfile();
-    void loadDocument();
-
     QString m_storedPath;
-    QWebEngineProfile *m_profile = nullptr;
-    DocumentSchemeHandler *m_scheme = nullptr;
-    QuestionRequestGuard *m_guard = nullptr;
-    QuestionEventBridge *m_bridge = nullptr;
-    QWebChannel *m_channel = nullptr;
-    QWebEngineView *m_engine = nullptr;
+    std::unique_ptr<QuestionEngineInterface> m_engine;
+    bool m_engineMissing = false;
     bool m_startQueued = false;
     bool m_paintSeen = false;
 };

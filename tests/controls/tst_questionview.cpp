@@ -1,7 +1,7 @@
 #include "common/KelvoTest.h"
 
-#include "controls/DocumentSchemeHandler.h"
 #include "controls/QuestionView.h"
+#include "engine/DocumentSchemeHandler.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -12,6 +12,15 @@
 #include <QWebEngineView>
 
 #include <memory>
+
+namespace
+{
+// The browser view behind a question view, once its engine runs.
+QWebEngineView *webView(const QuestionView &view)
+{
+    return qobject_cast<QWebEngineView *>(view.engineWidget());
+}
+} // namespace
 
 namespace
 {
@@ -175,23 +184,23 @@ void TestQuestionView::engineStartsAfterFirstShow()
     QuestionView view;
     view.setDocumentPath(path);
     view.resize(400, 300);
-    QVERIFY(!view.engineView());
+    QVERIFY(!webView(view));
 
     QSignalSpy loads(&view, &QuestionView::loadFinished);
     QElapsedTimer clock;
     view.show();
     // The show itself returns before the engine exists, so the window can paint first.
-    QVERIFY(!view.engineView());
+    QVERIFY(!webView(view));
     clock.start();
-    QTRY_VERIFY_WITH_TIMEOUT(view.engineView(), EngineTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(webView(view), EngineTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(loads.count(), 1, EngineTimeout);
     qInfo("engine start to loadFinished: %lld ms", clock.elapsed());
     QCOMPARE(loads.first().first().toBool(), true);
 
-    QCOMPARE(view.engineView()->geometry(), view.rect());
+    QCOMPARE(webView(view)->geometry(), view.rect());
     view.resize(500, 250);
-    QCOMPARE(view.engineView()->geometry(), QRect(0, 0, 500, 250));
-    QCOMPARE(view.engineView()->url(), DocumentSchemeHandler::documentUrl());
+    QCOMPARE(webView(view)->geometry(), QRect(0, 0, 500, 250));
+    QCOMPARE(webView(view)->url(), DocumentSchemeHandler::documentUrl());
 }
 
 void TestQuestionView::rendersDocumentText_data()
@@ -232,7 +241,7 @@ void TestQuestionView::rendersDocumentText()
     QuestionView *view = openView(writeDocument(QStringLiteral("question.dat"), document));
     QVERIFY(view);
 
-    const std::optional<QString> text = plainText(view->engineView()->page());
+    const std::optional<QString> text = plainText(webView(*view)->page());
     QVERIFY(text);
     QCOMPARE(text->trimmed(), expected);
 }
@@ -359,7 +368,7 @@ report('fetch remote', fetch('REMOTE'))
     QCOMPARE(results.value("websocket"), QStringLiteral("rejected"));
 
     // Nothing of the file shows, in the page or in a frame, and nothing reached the server.
-    const std::optional<QString> text = plainText(view->engineView()->page());
+    const std::optional<QString> text = plainText(webView(*view)->page());
     QVERIFY(text);
     QVERIFY(!text->contains(secret));
     QVERIFY(!server.hasPendingConnections());
@@ -387,7 +396,7 @@ window.external.raiseEvent('ready', location.href);
     QuestionView *view = openView(writeDocument(QStringLiteral("nav.dat"), document.toUtf8()));
     QVERIFY(view);
     QTRY_COMPARE_WITH_TIMEOUT(m_events->count(), 1, EngineTimeout);
-    QWebEnginePage *page = view->engineView()->page();
+    QWebEnginePage *page = webView(*view)->page();
 
     const QStringList attempts = {
         QStringLiteral("document.getElementById('away').click()"),
@@ -405,7 +414,7 @@ window.external.raiseEvent('ready', location.href);
     }
     page->triggerAction(QWebEnginePage::Reload);
     QTRY_COMPARE_WITH_TIMEOUT(m_events->count(), 2, EngineTimeout);
-    QCOMPARE(view->engineView()->url(), DocumentSchemeHandler::documentUrl());
+    QCOMPARE(webView(*view)->url(), DocumentSchemeHandler::documentUrl());
     QVERIFY(!server.waitForNewConnection(0));
 }
 
@@ -421,7 +430,7 @@ void TestQuestionView::missingDocumentShowsErrorAndRecovers()
     m_view->setDocumentPath(present);
     QTRY_COMPARE_WITH_TIMEOUT(m_loads->count(), 2, EngineTimeout);
     QCOMPARE(m_loads->last().first().toBool(), true);
-    const std::optional<QString> text = plainText(m_view->engineView()->page());
+    const std::optional<QString> text = plainText(webView(*m_view)->page());
     QVERIFY(text);
     QCOMPARE(text->trimmed(), QStringLiteral("found"));
 }

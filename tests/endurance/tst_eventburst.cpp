@@ -56,7 +56,7 @@ void TestEventBurst::init()
     QVERIFY(m_view);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     // The engine starts once the window shows; the clicks below measure the burst, not that.
-    QTRY_VERIFY_WITH_TIMEOUT(m_view->engineView(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_view->engineWidget(), 60000);
     QTest::qWait(100);
 }
 

@@ -115,7 +115,7 @@ void TestWindowCycles::openAndClose()
             QVERIFY(kelvo::test::recordSound(w, &sounds));
             auto *view = w->findChild<QuestionView *>(QStringLiteral("Scriptlet1"));
             QVERIFY(view);
-            QTRY_VERIFY_WITH_TIMEOUT(view->engineView(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(view->engineWidget(), 10000);
         }
         QVERIFY(QTest::qWaitForWindowExposed(w));
         if (round == 1) {

@@ -1,0 +1,151 @@
+#include "QuestionEngine.h"
+
+#include "DocumentSchemeHandler.h"
+#include "QuestionEventBridge.h"
+#include "QuestionPage.h"
+#include "QuestionRequestGuard.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QWebChannel>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineView>
+
+Q_LOGGING_CATEGORY(lcQuestionEngine, "kelvo.questionview")
+
+namespace
+{
+
+QByteArray readResource(const QString &name)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcQuestionEngine) << "missing resource" << name;
+        return {};
+    }
+    return file.readAll();
+}
+
+// qwebchannel.js and our raiseEvent inside one function, so that neither adds page globals.
+QWebEngineScript raiseEventScript()
+{
+    QByteArray source = "(function () {\n";
+    source += readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    source += "\n";
+    source += readResource(QStringLiteral(":/questionview/raise-event.js"));
+    source += "\n})();\n";
+
+    QWebEngineScript script;
+    script.setName(QStringLiteral("kelvo-raise-event"));
+    script.setSourceCode(QString::fromUtf8(source));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
+
+} // namespace
+
+QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
+{
+    createProfile(callbacks);
+
+    auto *bridge = new QuestionEventBridge(this);
+    connect(bridge, &QuestionEventBridge::eventRaised, this,
+            [event = callbacks.documentEvent](const QString &name, const QVariant &data) {
+                if (event)
+                    event(name, data);
+            });
+
+    m_view = new QWebEngineView(host);
+    m_view->setObjectName(QStringLiteral("questionEngine"));
+    auto *page = new QuestionPage(m_profile, m_view);
+    auto *channel = new QWebChannel(page);
+    channel->registerObject(QStringLiteral("questionEvents"), bridge);
+    page->setWebChannel(channel, QWebEngineScript::MainWorld);
+    m_view->setPage(page);
+    connect(page, &QWebEnginePage::loadFinished, this,
+            [finished = callbacks.loadFinished](bool ok) {
+                if (finished)
+                    finished(ok);
+            });
+}
+
+// The page must go before its profile.
+QuestionEngine::~QuestionEngine()
+{
+    delete m_view;
+    delete m_profile;
+}
+
+void QuestionEngine::registerUrlScheme()
+{
+    const QByteArray name = DocumentSchemeHandler::schemeName();
+    if (QWebEngineUrlScheme::schemeByName(name).name() == name)
+        return;
+    // Neither local nor allowed local access: the document is an ordinary page that cannot
+    // reach file: URLs.
+    QWebEngineUrlScheme scheme(name);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
+    scheme.setFlags({});
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+QWidget *QuestionEngine::widget() const
+{
+    return m_view;
+}
+
+void QuestionEngine::load(const QString &localPath)
+{
+    m_scheme->setFilePath(localPath);
+    m_view->page()->load(DocumentSchemeHandler::documentUrl());
+}
+
+void QuestionEngine::createProfile(const Callbacks &callbacks)
+{
+    // A profile without a storage name is off the record: nothing is written to disk.
+    m_profile = new QWebEngineProfile;
+    m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    m_profile->setSpellCheckEnabled(false);
+
+    QWebEngineSettings *settings = m_profile->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+    settings->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+    settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+    settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
+
+    m_scheme = new DocumentSchemeHandler(m_profile);
+    m_profile->installUrlSchemeHandler(DocumentSchemeHandler::schemeName(), m_scheme);
+
+    auto *guard = new QuestionRequestGuard(m_profile);
+    connect(guard, &QuestionRequestGuard::requestBlocked, this,
+            [blocked = callbacks.requestBlocked](const QUrl &url) {
+                if (blocked)
+                    blocked(url);
+            });
+    m_profile->setUrlRequestInterceptor(guard);
+
+    m_profile->scripts()->insert(raiseEventScript());
+}
+
+extern "C" Q_DECL_EXPORT QuestionEngineInterface *
+kelvo_create_question_engine(QWidget *host, const QuestionEngineInterface::Callbacks &callbacks)
+{
+    QuestionEngine::registerUrlScheme();
+    return new QuestionEngine(host, callbacks);
+}
