@@ -1,6 +1,7 @@
 // The sixty-minute countdown on a clock the test controls, with the player recorded:
 // whole countdowns with steady, jittered, skipped and doubled ticks in milliseconds.
 #include "common/KelvoTest.h"
+#include "common/RecordingDevice.h"
 #include "controls/MciPlayer.h"
 #include "exam/frmKelvo.h"
 
@@ -9,35 +10,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
-namespace
-{
-
-// Writes down every command that reaches the sound device.
-class RecordingDevice : public SoundDevice
-{
-public:
-    explicit RecordingDevice(QStringList *log) : m_log(log) {}
-    bool open(const QString &fileName, QString *) override
-    {
-        m_log->append(QStringLiteral("Open ") + fileName);
-        return true;
-    }
-    bool rewind(QString *) override
-    {
-        m_log->append(QStringLiteral("Prev"));
-        return true;
-    }
-    bool play(QString *) override
-    {
-        m_log->append(QStringLiteral("Play"));
-        return true;
-    }
-
-private:
-    QStringList *m_log;
-};
-
-} // namespace
+using kelvo::test::RecordingDevice;
 
 class TestCountdown : public QObject
 {

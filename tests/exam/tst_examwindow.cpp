@@ -1,5 +1,6 @@
 // The exam window as the student first sees it: every control by name, where it stands,
 // what it says, and the state it opens in.
+#include "common/Items.h"
 #include "common/KelvoTest.h"
 #include "controls/QuestionView.h"
 #include "controls/TabPanel.h"
@@ -23,15 +24,9 @@ QRect twips(int l, int t, int w, int h)
 {
     return {l / 15, t / 15, w / 15, h / 15};
 }
-QList<int> textItems()
-{
-    QList<int> items;
-    for (int n = 1; n <= 55; ++n)
-        if (n != 49)
-            items << n;
-    return items << 135;
-}
 } // namespace
+
+using kelvo::test::textItems;
 
 class TestExamWindow : public QObject
 {

@@ -1,5 +1,6 @@
 // Marking through the real window: answers typed into the blanks, boxes ticked, the score
 // button clicked; the circle marks and the total read back as the student sees them.
+#include "common/Items.h"
 #include "common/KelvoTest.h"
 #include "common/Typing.h"
 #include "controls/TabButton.h"
@@ -14,17 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace
-{
-QList<int> textItems()
-{
-    QList<int> items;
-    for (int n = 1; n <= 55; ++n)
-        if (n != 49)
-            items << n;
-    return items << 135;
-}
-} // namespace
+using kelvo::test::textItems;
 
 class TestMarking : public QObject
 {
