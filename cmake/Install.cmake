@@ -63,6 +63,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 # platform plugin and the Japanese font. The image plugins come with libqt6gui6.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic")
+# Qt's own texts (context menus) in Japanese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)
 
 include(${CMAKE_CURRENT_LIST_DIR}/InstallTests.cmake OPTIONAL)

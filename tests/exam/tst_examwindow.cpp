@@ -46,6 +46,7 @@ private Q_SLOTS:
     void menus();
     void initialState();
     void gothicFontIsFixedPitch();
+    void qtsOwnTextsAreJapanese();
 
 private:
     template <typename T> T *find(const QString &name) const
@@ -334,6 +335,17 @@ void TestExamWindow::gothicFontIsFixedPitch()
              2 * metrics.horizontalAdvance(QLatin1Char(' ')));
     QCOMPARE(metrics.horizontalAdvance(QStringLiteral("ｱ")),
              metrics.horizontalAdvance(QLatin1Char('1')));
+}
+
+void TestExamWindow::qtsOwnTextsAreJapanese()
+{
+    // The right-click menu of an answer blank, as the student sees it.
+    std::unique_ptr<QMenu> menu(m_window->Text(1)->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << action->text();
+    QVERIFY2(texts.filter(QStringLiteral("貼り付け")).size() == 1, qPrintable(texts.join(u'|')));
+    QVERIFY(texts.filter(QStringLiteral("Paste")).isEmpty());
 }
 
 KELVO_TEST_MAIN(TestExamWindow)
