@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QWebChannel>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -68,6 +69,19 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
     channel->registerObject(QStringLiteral("questionEvents"), bridge);
     page->setWebChannel(channel, QWebEngineScript::MainWorld);
     m_view->setPage(page);
+    // The engine's own menu speaks English and offers to navigate, save and view the source;
+    // the student needs only to copy.
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, m_view, [view = m_view](QPoint at) {
+        QWebEnginePage *page = view->page();
+        QMenu menu(view);
+        menu.addAction(QStringLiteral("コピー(&C)"), page,
+                       [page] { page->triggerAction(QWebEnginePage::Copy); })
+            ->setEnabled(page->hasSelection());
+        menu.addAction(QStringLiteral("すべてを選択(&A)"), page,
+                       [page] { page->triggerAction(QWebEnginePage::SelectAll); });
+        menu.exec(view->mapToGlobal(at));
+    });
     connect(page, &QWebEnginePage::loadFinished, this,
             [finished = callbacks.loadFinished](bool ok) {
                 if (finished)
