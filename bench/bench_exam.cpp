@@ -2,9 +2,9 @@
 // one press of the score button on a fully answered sheet, and one open of a pass-line
 // window (construct, show, close). Prints one "name value" line per figure, in microseconds.
 #include "app/Startup.h"
+#include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
-#include "exam/Marking.h"
-#include "exam/WindowCatalog.h"
+#include "core/Marking.h"
 #include "exam/frmKelvo.h"
 
 #include <QApplication>
@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
     kelvo::prepareApplication(app);
 
     WindowRegistry registry;
-    kelvo::registerWindows(registry);
+    kelvo::registerWindows(registry, QString());
     auto *window = static_cast<frmKelvo *>(registry.show(QStringLiteral("frmKelvo")));
     if (!window || !QTest::qWaitForWindowExposed(window)) {
         std::fprintf(stderr, "bench_exam: the exam window did not appear\n");

@@ -1,21 +1,56 @@
 #include "Startup.h"
 
 #include "controls/Fonts.h"
-#include "controls/QuestionView.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QLoggingCategory>
+#include <QOpenGLContext>
 #include <QTranslator>
+
+#if QT_CONFIG(opengl)
+QT_BEGIN_NAMESPACE
+// Qt's own way to set the global share context before the application makes one.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+QT_END_NAMESPACE
+#endif
 
 namespace kelvo
 {
 
+namespace
+{
+
+// The browser engine wants one OpenGL context that all its views share, made before its
+// first view. QGuiApplication makes it in its constructor when asked to share contexts,
+// which costs the start a good tenth of a second before any window can paint. With a share
+// context already in place it makes none; the engine plugin makes this one when it first
+// starts.
+void deferSharedGraphicsContext()
+{
+#if QT_CONFIG(opengl)
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (QOpenGLContext::globalShareContext())
+        return;
+    qt_gl_set_global_share_context(new QOpenGLContext);
+    qAddPostRoutine([] {
+        QOpenGLContext *context = QOpenGLContext::globalShareContext();
+        qt_gl_set_global_share_context(nullptr);
+        delete context;
+    });
+#endif
+}
+
+} // namespace
+
 void prepareBeforeApplication()
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QuestionView::deferSharedGraphicsContext();
+    deferSharedGraphicsContext();
+    // The browser engine describes its graphics set-up at every start; that is for whoever
+    // asks (QT_LOGGING_RULES="qt.webenginecontext.info=true"), not for the terminal.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 void prepareApplication(QApplication &app)

@@ -1,7 +1,8 @@
 #include "app/Startup.h"
 #include "app/StartupProbe.h"
+#include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
-#include "exam/WindowCatalog.h"
+#include "core/DocumentPath.h"
 
 #include <QApplication>
 
@@ -12,7 +13,7 @@ int main(int argc, char *argv[])
     kelvo::prepareApplication(app);
 
     WindowRegistry registry;
-    kelvo::registerWindows(registry);
+    kelvo::registerWindows(registry, DocumentPath::stored());
     StartupProbe probe;
     probe.watch(registry.show(QStringLiteral("frmKelvo")));
     return app.exec();

@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-namespace kelvo {
+namespace kelvo
+{
 
 void installFontSubstitutions()
 {

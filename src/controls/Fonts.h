@@ -3,7 +3,8 @@
 #include <QFont>
 #include <QString>
 
-namespace kelvo {
+namespace kelvo
+{
 
 // The face every window of the program is written in.
 inline const QString kGothicFamily = QStringLiteral("ＭＳ ゴシック");

@@ -1,28 +1,16 @@
 #include "QuestionView.h"
 
-#include "DocumentPath.h"
 #include "QuestionEngineInterface.h"
+#include "core/DocumentPath.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QLibrary>
+#include <QHash>
 #include <QLoggingCategory>
-#include <QOpenGLContext>
+#include <QPluginLoader>
 #include <QResizeEvent>
 #include <QTimer>
 
-#ifdef Q_OS_UNIX
-#include <dlfcn.h>
-#endif
-
-#if QT_CONFIG(opengl)
-QT_BEGIN_NAMESPACE
-// Qt's own way to set the global share context before the application makes one.
-Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
-QT_END_NAMESPACE
-#endif
-
-Q_LOGGING_CATEGORY(lcQuestionView, "kelvo.questionview")
+Q_LOGGING_CATEGORY(lcQuestionView, "kelvo.questionview", QtWarningMsg)
 
 namespace
 {
@@ -30,21 +18,37 @@ namespace
 // How long a shown view waits for its first paint before it starts the engine regardless.
 constexpr int StartWithoutPaintMs = 500;
 
-// The engine's entry point: already in the process when the module is linked in (the
-// tests), otherwise from the module next to the executable.
-CreateQuestionEngine resolveEngine()
+QuestionEngineFactory *g_factory = nullptr;
+QString g_pluginFolder;
+
+// The engine plugin of folder, loaded once and kept for the life of the process (the browser
+// engine cannot be unloaded); nullptr, with one warning per folder, when there is none that
+// speaks this program's interface.
+QuestionEngineFactory *pluginFactory(const QString &folder)
 {
-#ifdef Q_OS_UNIX
-    if (void *symbol = dlsym(RTLD_DEFAULT, kCreateQuestionEngineSymbol))
-        return reinterpret_cast<CreateQuestionEngine>(symbol);
-#endif
-    QLibrary module(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                    QLatin1String(kQuestionEngineModule));
-    const auto create =
-        reinterpret_cast<CreateQuestionEngine>(module.resolve(kCreateQuestionEngineSymbol));
-    if (!create)
-        qCWarning(lcQuestionView) << "cannot load the browser engine:" << module.errorString();
-    return create;
+    static QHash<QString, QuestionEngineFactory *> loaded;
+    const auto known = loaded.constFind(folder);
+    if (known != loaded.cend())
+        return *known;
+
+    QPluginLoader loader(folder + QLatin1Char('/') + QLatin1String(kQuestionEnginePlugin));
+    QuestionEngineFactory *factory = nullptr;
+    const QString iid = loader.metaData().value(QLatin1String("IID")).toString();
+    if (iid.isEmpty()) {
+        qCWarning(lcQuestionView).noquote()
+            << "no browser engine plugin in" << folder << "-" << loader.errorString();
+    } else if (iid != QLatin1String(KelvoQuestionEngineFactory_iid)) {
+        qCWarning(lcQuestionView).noquote()
+            << "the browser engine plugin" << loader.fileName() << "speaks" << iid
+            << "but this program needs" << KelvoQuestionEngineFactory_iid;
+    } else {
+        factory = qobject_cast<QuestionEngineFactory *>(loader.instance());
+        if (!factory)
+            qCWarning(lcQuestionView).noquote() << "cannot load the browser engine plugin"
+                                                << loader.fileName() << "-" << loader.errorString();
+    }
+    loaded.insert(folder, factory);
+    return factory;
 }
 
 } // namespace
@@ -58,35 +62,14 @@ QWidget *QuestionView::engineWidget() const
     return m_engine ? m_engine->widget() : nullptr;
 }
 
-void QuestionView::deferSharedGraphicsContext()
+void QuestionView::setEngineFactory(QuestionEngineFactory *factory)
 {
-#if QT_CONFIG(opengl)
-    // With a share context already set, neither QGuiApplication nor the browser engine's
-    // start-up routine makes one of its own.
-    if (QOpenGLContext::globalShareContext())
-        return;
-    qt_gl_set_global_share_context(new QOpenGLContext);
-    qAddPostRoutine([] {
-        QOpenGLContext *context = QOpenGLContext::globalShareContext();
-        qt_gl_set_global_share_context(nullptr);
-        delete context;
-    });
-#endif
+    g_factory = factory;
 }
 
-// What QGuiApplication would have done at its start: a context in the default format.
-void QuestionView::createSharedGraphicsContext()
+void QuestionView::setPluginFolder(const QString &folder)
 {
-#if QT_CONFIG(opengl)
-    QOpenGLContext *context = QOpenGLContext::globalShareContext();
-    if (!context || context->isValid())
-        return;
-    // Made before the application, it knows no screen yet.
-    context->setScreen(QGuiApplication::primaryScreen());
-    context->setFormat(QSurfaceFormat::defaultFormat());
-    if (!context->create())
-        qCWarning(lcQuestionView) << "cannot create the shared OpenGL context";
-#endif
+    g_pluginFolder = folder;
 }
 
 void QuestionView::setDocumentPath(const QString &storedPath)
@@ -107,20 +90,23 @@ void QuestionView::startEngine()
 {
     if (m_engine || m_engineMissing)
         return;
-    const CreateQuestionEngine create = resolveEngine();
-    if (!create) {
+    QuestionEngineFactory *factory = g_factory;
+    if (!factory) {
+        factory = pluginFactory(g_pluginFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                         : g_pluginFolder);
+    }
+    if (!factory) {
         m_engineMissing = true;
         Q_EMIT loadFinished(false);
         return;
     }
-    createSharedGraphicsContext();
     QuestionEngineInterface::Callbacks callbacks;
     callbacks.documentEvent = [this](const QString &name, const QVariant &data) {
         Q_EMIT documentEvent(name, data);
     };
     callbacks.loadFinished = [this](bool ok) { Q_EMIT loadFinished(ok); };
     callbacks.requestBlocked = [this](const QUrl &url) { Q_EMIT requestBlocked(url); };
-    m_engine.reset(create(this, callbacks));
+    m_engine.reset(factory->createEngine(this, callbacks));
 
     QWidget *view = m_engine->widget();
     view->setGeometry(rect());

@@ -7,13 +7,14 @@
 
 #include <memory>
 
+class QuestionEngineFactory;
 class QuestionEngineInterface;
 
 // Scriptlet1: shows the question document, an HTML file kept at a stored absolute path,
 // and passes on the events the page raises with window.external.raiseEvent(name, data).
 // The browser engine starts only after the view has first been shown and painted, so the
-// window around it paints without waiting for it; its libraries are loaded only then. The page
-// reaches neither the network nor any file but its own document.
+// window around it paints without waiting for it; its plugin and libraries are loaded only
+// then. The page reaches neither the network nor any file outside its document's folder.
 class QuestionView : public QWidget
 {
     Q_OBJECT
@@ -21,14 +22,11 @@ public:
     explicit QuestionView(QWidget *parent = nullptr);
     ~QuestionView() override;
 
-    // Puts in place the shared OpenGL context the browser engine needs, but leaves making it
-    // to the first engine start: making it takes the application's start a good tenth of a
-    // second, before any window can paint. Call before the QApplication is created, with
-    // Qt::AA_ShareOpenGLContexts set.
-    static void deferSharedGraphicsContext();
-    // Makes the deferred context, if it is not made yet. Every engine start does this first;
-    // any other code that creates browser-engine objects must call it before.
-    static void createSharedGraphicsContext();
+    // Views started from now on make their engine with factory instead of the plugin's;
+    // nullptr goes back to the plugin. The factory must outlive those views' engines.
+    static void setEngineFactory(QuestionEngineFactory *factory);
+    // The folder views look in for the engine plugin: the program's folder unless set.
+    static void setPluginFolder(const QString &folder);
 
     // The stored (Windows) path of the document; loaded once the engine runs, and loaded
     // again at once when it changes while the engine runs.
@@ -43,7 +41,8 @@ public:
     QWidget *engineWidget() const;
 
     // Starts the engine and loads the document now rather than after the first paint. When
-    // the engine's module cannot be loaded the view stays empty and reports a failed load.
+    // the engine's plugin cannot be loaded (missing, or built for another version of the
+    // interface) the view stays empty, reports a failed load and logs one warning.
     void startEngine();
 
 Q_SIGNALS:

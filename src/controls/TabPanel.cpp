@@ -153,6 +153,11 @@ void TabPanel::step(int delta)
 void TabPanel::selectByUser(int index)
 {
     setCurrentIndex(index);
+    focusCurrentPage();
+}
+
+void TabPanel::focusCurrentPage()
+{
     focusFirstControl(currentWidget());
 }
 

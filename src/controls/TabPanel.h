@@ -43,6 +43,10 @@ public:
     // The tab of page index, for drawing checks and tests.
     TabButton *tabButton(int index) const;
 
+    // Puts the focus on the first control of the current page that takes it from the
+    // keyboard, as a page chosen by the user gets it.
+    void focusCurrentPage();
+
 public Q_SLOTS:
     void setCurrentIndex(int index);
 

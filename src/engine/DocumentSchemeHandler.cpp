@@ -1,14 +1,12 @@
 #include "DocumentSchemeHandler.h"
+#include "EngineLog.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QWebEngineUrlRequestJob>
-
-Q_LOGGING_CATEGORY(lcDocumentScheme, "kelvo.questionview.scheme")
 
 namespace
 {
@@ -85,19 +83,19 @@ void DocumentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     QUrl requested = job->requestUrl();
     requested.setFragment({});
     if (requested != documentUrl() || job->requestMethod() != "GET") {
-        qCInfo(lcDocumentScheme) << "refused" << job->requestMethod() << job->requestUrl();
+        qCInfo(lcEngine) << "refused" << job->requestMethod() << job->requestUrl();
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
 
     QFile file(m_filePath);
     if (m_filePath.isEmpty() || !QFileInfo(file).isFile()) {
-        qCInfo(lcDocumentScheme) << "no document at" << m_filePath;
+        qCInfo(lcEngine) << "no document at" << m_filePath;
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
     if (file.size() > MaxDocumentSize || !file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDocumentScheme) << "cannot read the document" << m_filePath;
+        qCWarning(lcEngine) << "cannot read the document" << m_filePath;
         job->fail(QWebEngineUrlRequestJob::RequestFailed);
         return;
     }
@@ -105,6 +103,6 @@ void DocumentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     const QByteArray bytes = file.readAll();
     auto *buffer = new QBuffer(job);
     buffer->setData(bytes);
-    qCDebug(lcDocumentScheme) << "serving" << m_filePath << bytes.size() << "bytes";
+    qCDebug(lcEngine) << "serving" << m_filePath << bytes.size() << "bytes";
     job->reply(contentTypeFor(bytes), buffer);
 }

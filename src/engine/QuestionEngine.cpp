@@ -1,13 +1,15 @@
 #include "QuestionEngine.h"
 
 #include "DocumentSchemeHandler.h"
+#include "EngineLog.h"
 #include "QuestionEventBridge.h"
 #include "QuestionPage.h"
 #include "QuestionRequestGuard.h"
 
 #include <QFile>
-#include <QLoggingCategory>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QOpenGLContext>
 #include <QWebChannel>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -16,8 +18,6 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineView>
 
-Q_LOGGING_CATEGORY(lcQuestionEngine, "kelvo.questionview")
-
 namespace
 {
 
@@ -25,7 +25,7 @@ QByteArray readResource(const QString &name)
 {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcQuestionEngine) << "missing resource" << name;
+        qCWarning(lcEngine) << "missing resource" << name;
         return {};
     }
     return file.readAll();
@@ -37,7 +37,7 @@ QWebEngineScript raiseEventScript()
     QByteArray source = "(function () {\n";
     source += readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     source += "\n";
-    source += readResource(QStringLiteral(":/questionview/raise-event.js"));
+    source += readResource(QStringLiteral(":/engine/raise-event.js"));
     source += "\n})();\n";
 
     QWebEngineScript script;
@@ -157,9 +157,25 @@ void QuestionEngine::createProfile(const Callbacks &callbacks)
     m_profile->scripts()->insert(raiseEventScript());
 }
 
-extern "C" Q_DECL_EXPORT QuestionEngineInterface *
-kelvo_create_question_engine(QWidget *host, const QuestionEngineInterface::Callbacks &callbacks)
+// The program puts the shared context in place at its start but leaves it unmade, since
+// making it delays the first paint; made here, before the first browser object, as
+// QGuiApplication would have made it: in the default format.
+void QuestionEngine::makeSharedGraphicsContext()
 {
-    QuestionEngine::registerUrlScheme();
+#if QT_CONFIG(opengl)
+    QOpenGLContext *context = QOpenGLContext::globalShareContext();
+    if (!context || context->isValid())
+        return;
+    context->setScreen(QGuiApplication::primaryScreen());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (!context->create())
+        qCWarning(lcEngine) << "cannot create the shared OpenGL context";
+#endif
+}
+
+QuestionEngineInterface *QuestionEngine::create(QWidget *host, const Callbacks &callbacks)
+{
+    registerUrlScheme();
+    makeSharedGraphicsContext();
     return new QuestionEngine(host, callbacks);
 }

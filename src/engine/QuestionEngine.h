@@ -15,16 +15,20 @@ class QuestionEngine : public QObject, public QuestionEngineInterface
 {
     Q_OBJECT
 public:
-    QuestionEngine(QWidget *host, const Callbacks &callbacks);
+    // An engine whose view is a child of host; everything the browser engine needs before
+    // its first object (the document's URL scheme, the shared OpenGL context) is made on the
+    // first call.
+    static QuestionEngineInterface *create(QWidget *host, const Callbacks &callbacks);
     ~QuestionEngine() override;
-
-    // The scheme must be registered before the first profile exists.
-    static void registerUrlScheme();
 
     QWidget *widget() const override;
     void load(const QString &localPath) override;
 
 private:
+    QuestionEngine(QWidget *host, const Callbacks &callbacks);
+    // The document's scheme is registered before the first profile exists.
+    static void registerUrlScheme();
+    static void makeSharedGraphicsContext();
     void createProfile(const Callbacks &callbacks);
 
     QWebEngineProfile *m_profile = nullptr;

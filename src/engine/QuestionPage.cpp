@@ -1,10 +1,7 @@
 #include "QuestionPage.h"
+#include "EngineLog.h"
 
 #include "DocumentSchemeHandler.h"
-
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcQuestionPage, "kelvo.questionview.page")
 
 QuestionPage::QuestionPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
@@ -19,7 +16,7 @@ bool QuestionPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
     target.setFragment({});
     if (target == DocumentSchemeHandler::documentUrl())
         return true;
-    qCInfo(lcQuestionPage) << "refused navigation to" << url << type
-                           << (isMainFrame ? "main frame" : "sub-frame");
+    qCInfo(lcEngine) << "refused navigation to" << url << type
+                     << (isMainFrame ? "main frame" : "sub-frame");
     return false;
 }

@@ -1,10 +1,7 @@
 #include "QuestionRequestGuard.h"
+#include "EngineLog.h"
 
 #include "DocumentSchemeHandler.h"
-
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcRequestGuard, "kelvo.questionview.guard")
 
 QuestionRequestGuard::QuestionRequestGuard(QObject *parent)
     : QWebEngineUrlRequestInterceptor(parent)
@@ -24,7 +21,7 @@ void QuestionRequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     if (isAllowed(info.requestUrl()))
         return;
-    qCInfo(lcRequestGuard) << "blocked" << info.requestMethod() << info.requestUrl();
+    qCInfo(lcEngine) << "blocked" << info.requestMethod() << info.requestUrl();
     info.block(true);
     Q_EMIT requestBlocked(info.requestUrl());
 }

@@ -1,6 +1,7 @@
 #include "AnswerSheet.h"
 
 #include "controls/TabPanel.h"
+#include "core/Twips.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -13,12 +14,6 @@
 
 namespace
 {
-
-// Window descriptions are in twips; at 96 dots per inch 15 twips make one pixel.
-constexpr QRect twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
 
 QString indexed(const QString &family, int index)
 {
@@ -71,11 +66,11 @@ void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
         } else {
             item.caption = new QLabel(QStringLiteral("答え"), page);
             item.caption->setObjectName(indexed(QStringLiteral("Label3"), row.item));
-            item.caption->setGeometry(twips(1320, 1560, 495, 255));
+            item.caption->setGeometry(kelvo::twipsRect(1320, 1560, 495, 255));
 
             item.text = new QLineEdit(page);
             item.text->setObjectName(indexed(QStringLiteral("Text"), row.item));
-            item.text->setGeometry(twips(1920, 1440, 5175, 495));
+            item.text->setGeometry(kelvo::twipsRect(1920, 1440, 5175, 495));
             item.text->setMaxLength(std::numeric_limits<int>::max());
 
             for (const auto &[name, caption] : row.keys) {
@@ -88,7 +83,7 @@ void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
         }
         item.mark = new QLabel(page);
         item.mark->setObjectName(indexed(QStringLiteral("pctマル"), row.item));
-        item.mark->setGeometry(twips(480, 1440, 495, 495));
+        item.mark->setGeometry(kelvo::twipsRect(480, 1440, 495, 495));
         item.mark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         item.mark->setPixmap(circle);
         item.mark->setVisible(false);
@@ -96,7 +91,7 @@ void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
         if (row.item == 48) {
             auto *label5 = new QLabel(QStringLiteral("611"), page);
             label5->setObjectName(QStringLiteral("Label5"));
-            label5->setGeometry(twips(0, 0, 495, 255));
+            label5->setGeometry(kelvo::twipsRect(0, 0, 495, 255));
         }
         m_items.insert(row.item, item);
         panel->addPage(page, row.caption);
@@ -107,7 +102,7 @@ QWidget *AnswerSheet::buildChoicePage(QWidget *page)
 {
     auto *frame = new QGroupBox(QStringLiteral("答え"), page);
     frame->setObjectName(QStringLiteral("Frame3"));
-    frame->setGeometry(twips(1320, 1320, 6975, 615));
+    frame->setGeometry(kelvo::twipsRect(1320, 1320, 6975, 615));
     static constexpr struct {
         int left, width;
     } boxes[9] = {{360, 735},  {1080, 495}, {1800, 735}, {2520, 735}, {3240, 615},
@@ -116,7 +111,7 @@ QWidget *AnswerSheet::buildChoicePage(QWidget *page)
     for (int k = 1; k <= 9; ++k) {
         auto *box = new QCheckBox(captions.at(k - 1), frame);
         box->setObjectName(indexed(QStringLiteral("chkKelvo"), k));
-        box->setGeometry(twips(boxes[k - 1].left, 240, boxes[k - 1].width, 255));
+        box->setGeometry(kelvo::twipsRect(boxes[k - 1].left, 240, boxes[k - 1].width, 255));
         m_choices[k - 1] = box;
     }
     return frame;

@@ -1,20 +1,18 @@
 #include "frmKelvo.h"
 #include "ui_frmKelvo.h"
 
-#include "AppDir.h"
-#include "Marking.h"
-#include "app/WindowRegistry.h"
-#include "windows/PassRate.h"
+#include "core/AppDir.h"
+#include "core/Marking.h"
+#include "core/PassRate.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTimer>
 
 namespace
 {
 
-// Where the question document is kept; the view maps it to this system's file tree.
-const QString kQuestionDocument = QStringLiteral(R"(c:\Program Files\Bralden\2000\00Kelvo.dat)");
 const QString kChime = QStringLiteral("Zarav.wav");
 const QString kTimeUp = QStringLiteral("0:00");
 
@@ -25,16 +23,23 @@ QString hoursAndMinutes(double fractionOfDay)
     return QTime(0, 0).addMSecs(ms).toString(QStringLiteral("h:mm"));
 }
 
-int minuteOfDay(const QTime &time)
+int msOfDay(const QTime &time)
 {
-    return time.isValid() ? time.hour() * 60 + time.minute() : -1;
+    return time.isValid() ? time.msecsSinceStartOfDay() : -1;
 }
 
 } // namespace
 
-frmKelvo::frmKelvo(WindowRegistry *registry, QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::frmKelvo), m_registry(registry), m_timer(new QTimer(this)),
-      m_clock([] { return QTime::currentTime(); })
+frmKelvo::frmKelvo(const QString &questionDocument, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::frmKelvo), m_timer(new QTimer(this)),
+      m_clock([] { return QTime::currentTime(); }), m_monotonic([] {
+          static QElapsedTimer since = [] {
+              QElapsedTimer t;
+              t.start();
+              return t;
+          }();
+          return since.elapsed();
+      })
 {
     ui->setupUi(this);
     // Designer stores whole point sizes only.
@@ -48,7 +53,7 @@ frmKelvo::frmKelvo(WindowRegistry *registry, QWidget *parent)
     resize(792, 554 + menuBar()->sizeHint().height());
 
     m_sheet.build(ui->SSTab2, AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv")));
-    ui->Scriptlet1->setDocumentPath(kQuestionDocument);
+    ui->Scriptlet1->setDocumentPath(questionDocument);
 
     m_timer->setObjectName(QStringLiteral("tmr時間"));
     m_timer->setInterval(1000);
@@ -94,24 +99,25 @@ void frmKelvo::cmdスタート_Click()
     Minutes = 60;
     updateRemainingTime();
     ui->lbl秒->setText(hoursAndMinutes(RemainingTime));
-    m_lastMinute = minuteOfDay(m_clock());
+    m_steps = kelvo::countdown::start(msOfDay(m_clock()), m_monotonic());
     ui->cmdスタート->setEnabled(false);
     setScoreCaption(QString());
     for (const int n : kelvo::marking::markingOrder()) {
         if (QLabel *mark = pctマル(n))
             mark->setVisible(false);
     }
+    // The start button is disabled now and would hand the focus to the score button, where
+    // one stray Space would end the attempt: the student types answers, so the answer goes
+    // to the current answer page.
+    ui->SSTab2->focusCurrentPage();
 }
 
-// Steps a minute at the first tick that falls in a minute of the clock other than the
-// one of the last step (or of the start): every minute of the clock counts exactly once,
-// whether its second 0 got no tick, one or two. A clock set back or forward costs at most
-// one minute.
+// Steps a minute at the first tick in a new minute of the clock, bounded by the real time
+// since the start (kelvo::countdown::tick).
 void frmKelvo::tmr時間_Timer()
 {
-    const int minute = minuteOfDay(m_clock());
-    if (minute >= 0 && minute != m_lastMinute && Minutes > 0) {
-        m_lastMinute = minute;
+    const int now = msOfDay(m_clock());
+    if (Minutes > 0 && kelvo::countdown::tick(m_steps, now, m_monotonic())) {
         if (Seconds == 0) {
             Minutes -= 1;
             Seconds = 0;
@@ -170,26 +176,22 @@ void frmKelvo::cmd合格率_Click()
     const QString window = kelvo::passLineWindowFor(ui->lbl得点->text());
     if (window.isEmpty())
         return;
-    if (window == QLatin1String("frmKelvo") || !m_registry) {
+    if (window == objectName()) {
         raise();
         activateWindow();
         return;
     }
-    m_registry->show(window);
+    Q_EMIT passLineWindowRequested(window);
 }
 
 void frmKelvo::mnuExit_Click()
 {
-    if (m_registry)
-        m_registry->exitAll();
-    else
-        close();
+    Q_EMIT exitRequested();
 }
 
 void frmKelvo::mnuAbout_Click()
 {
-    if (m_registry)
-        m_registry->show(QStringLiteral("frmヘルプ"));
+    Q_EMIT helpRequested();
 }
 
 void frmKelvo::Scriptlet1_DocumentEvent(const QString &, const QVariant &)

@@ -2,6 +2,8 @@
 
 #include "AnswerSheet.h"
 
+#include "core/Countdown.h"
+
 #include <QMainWindow>
 #include <QTime>
 
@@ -12,7 +14,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QTimer;
-class WindowRegistry;
 
 namespace Ui
 {
@@ -21,15 +22,17 @@ class frmKelvo;
 
 // The exam window: the start button and its sixty-minute countdown, the question and
 // answer panels, the score button that marks the paper, the pass-rate button, the chime.
+// Other windows it only asks for, through its signals; the application opens them.
 class frmKelvo : public QMainWindow
 {
     Q_OBJECT
 public:
     using Clock = std::function<QTime()>;
+    using MonotonicClock = std::function<qint64()>; // milliseconds, never going back
 
-    // registry opens the pass-line and help windows and serves the exit command; without
-    // one (some tests) those commands do nothing.
-    explicit frmKelvo(WindowRegistry *registry = nullptr, QWidget *parent = nullptr);
+    // questionDocument is the stored path of the question document that the question view
+    // shows (a Windows path, mapped to this system, or a local path); empty shows none.
+    explicit frmKelvo(const QString &questionDocument, QWidget *parent = nullptr);
     ~frmKelvo() override;
 
     // The controls of the indexed families; nullptr for an index that does not exist.
@@ -49,14 +52,24 @@ public:
     void mnuAbout_Click();
     void Scriptlet1_DocumentEvent(const QString &name, const QVariant &data);
 
-    // The time of day the countdown follows; tests replace it.
+    // The time of day the countdown follows, and the real time that bounds it; tests
+    // replace them.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    void setMonotonicClock(MonotonicClock clock) { m_monotonic = std::move(clock); }
 
     // The countdown's values: the time left as a fraction of a day, and its parts.
     double remainingTime() const { return RemainingTime; }
     qint16 hours() const { return Hours; }
     qint16 minutes() const { return Minutes; }
     qint16 seconds() const { return Seconds; }
+
+Q_SIGNALS:
+    // The pass-rate button names the pass-line window of the score ("frm合格ライン3").
+    void passLineWindowRequested(const QString &name);
+    // The about command.
+    void helpRequested();
+    // The exit command: every window of the program closes.
+    void exitRequested();
 
 private:
     QString AppDir() const;
@@ -65,11 +78,11 @@ private:
     void updateRemainingTime();
 
     const std::unique_ptr<Ui::frmKelvo> ui;
-    WindowRegistry *m_registry;
     AnswerSheet m_sheet;
     QTimer *m_timer;
     Clock m_clock;
-    int m_lastMinute = -1; // minute of the day of the last minute step, or of the start
+    MonotonicClock m_monotonic;
+    kelvo::countdown::Steps m_steps;
 
     double RemainingTime = 0;
     qint16 Hours = 0;

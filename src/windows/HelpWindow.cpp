@@ -1,8 +1,8 @@
 #include "HelpWindow.h"
 
-#include "Twips.h"
 #include "controls/Fonts.h"
 #include "controls/RichTextView.h"
+#include "core/Twips.h"
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {

@@ -1,8 +1,8 @@
 #include "PassLineWindow.h"
 
-#include "Twips.h"
 #include "controls/Fonts.h"
 #include "controls/RichTextView.h"
+#include "core/Twips.h"
 
 #include <QLabel>
 #include <QLoggingCategory>

@@ -1,8 +1,14 @@
 // The window registry with stand-in windows: one instance per class, brought to the front
 // when shown again, fresh after a close, and the exit command's order.
+#include "app/Startup.h"
+#include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
 #include "common/KelvoTest.h"
+#include "core/DocumentPath.h"
+#include "exam/frmKelvo.h"
 
+#include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -46,6 +52,7 @@ private Q_SLOTS:
     void exitClosesInOrder();
     void exitFromTheExamWindowsOwnHandlerGoesOn();
     void lastWindowClosedEndsTheApplication();
+    void theProgramsOwnSetUp();
 
 private:
     std::unique_ptr<WindowRegistry> m_registry;
@@ -195,6 +202,27 @@ void TestRegistry::lastWindowClosedEndsTheApplication()
     failsafe.start(10000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(passLineOpenWhenExamClosed);
+}
+
+// What the program's start-up and catalogue give the exam window: the stored document path
+// (handed to the view, not read here) and Qt's own texts in Japanese.
+void TestRegistry::theProgramsOwnSetUp()
+{
+    kelvo::prepareApplication(*qApp);
+    WindowRegistry registry;
+    kelvo::registerWindows(registry, DocumentPath::stored());
+    auto *exam = qobject_cast<frmKelvo *>(registry.show(QStringLiteral("frmKelvo")));
+    QVERIFY(exam);
+    QCOMPARE(exam->findChild<QuestionView *>(QStringLiteral("Scriptlet1"))->documentPath(),
+             DocumentPath::stored());
+
+    // The right-click menu of an answer blank, as the student sees it.
+    std::unique_ptr<QMenu> menu(exam->Text(1)->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << action->text();
+    QVERIFY2(texts.filter(QStringLiteral("貼り付け")).size() == 1, qPrintable(texts.join(u'|')));
+    QVERIFY(texts.filter(QStringLiteral("Paste")).isEmpty());
 }
 
 KELVO_TEST_MAIN(TestRegistry)

@@ -1,3 +1,4 @@
+#include "common/BrowserEngine.h"
 #include "common/KelvoTest.h"
 
 #include "controls/QuestionView.h"
@@ -91,6 +92,7 @@ private:
 
 void TestQuestionView::init()
 {
+    kelvo::test::useBrowserEngine();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }

@@ -2,7 +2,6 @@
 
 #include "common/RecordingDevice.h"
 
-#include <QLoggingCategory>
 #include <QStringList>
 #include <QWidget>
 #include <QtGlobal>
@@ -13,12 +12,9 @@ namespace kelvo::test
 {
 
 // Drops what a long run would repeat thousands of times: the offscreen platform's notes
-// that it cannot raise windows or pass on size hints, and the question view's note on each
-// document it serves or misses. Everything else goes on to Qt Test.
+// that it cannot raise windows or pass on size hints. Everything else goes on to Qt Test.
 inline void quietLongRun()
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("kelvo.questionview.scheme.info=false\n"
-                                                    "kelvo.questionview.scheme.debug=false"));
     static QtMessageHandler next = nullptr;
     next = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext &context, const QString &message) {

@@ -1,12 +1,13 @@
 // Ten thousand document events in a burst, straight from the view's signal and from a
 // page that raises them in a loop: every one replays the chime, and the window answers a
 // click within a second afterwards.
+#include "common/BrowserEngine.h"
 #include "common/KelvoTest.h"
 
 #include "Endurance.h"
+#include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
 #include "controls/QuestionView.h"
-#include "exam/WindowCatalog.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -25,7 +26,11 @@ class TestEventBurst : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { kelvo::test::quietLongRun(); }
+    void initTestCase()
+    {
+        kelvo::test::quietLongRun();
+        kelvo::test::useBrowserEngine();
+    }
     void init();
     void cleanup();
 
@@ -48,7 +53,7 @@ void TestEventBurst::init()
 {
     m_sounds.clear();
     m_registry = std::make_unique<WindowRegistry>();
-    kelvo::registerWindows(*m_registry);
+    kelvo::registerWindows(*m_registry, QString());
     m_window = m_registry->show(QStringLiteral("frmKelvo"));
     QVERIFY(m_window);
     QVERIFY(kelvo::test::recordSound(m_window, &m_sounds));

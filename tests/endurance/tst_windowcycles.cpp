@@ -1,11 +1,12 @@
 // Every window of the program opened and closed two hundred times through the registry, as
 // the program opens them: afterwards no more live objects than after the first round.
+#include "common/BrowserEngine.h"
 #include "common/KelvoTest.h"
 
 #include "Endurance.h"
+#include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
 #include "controls/QuestionView.h"
-#include "exam/WindowCatalog.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,7 +61,11 @@ class TestWindowCycles : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { kelvo::test::quietLongRun(); }
+    void initTestCase()
+    {
+        kelvo::test::quietLongRun();
+        kelvo::test::useBrowserEngine();
+    }
     void counterSeesALeak();
     void openAndClose_data();
     void openAndClose();
@@ -99,7 +104,7 @@ void TestWindowCycles::openAndClose()
     QFETCH(int, secondsAllowed);
 
     WindowRegistry registry;
-    kelvo::registerWindows(registry);
+    kelvo::registerWindows(registry, QString());
     QStringList sounds;
     QElapsedTimer clock;
     clock.start();

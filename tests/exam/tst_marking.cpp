@@ -5,7 +5,7 @@
 #include "common/Typing.h"
 #include "controls/TabButton.h"
 #include "controls/TabPanel.h"
-#include "exam/Marking.h"
+#include "core/Marking.h"
 #include "exam/frmKelvo.h"
 
 #include <QCheckBox>
@@ -61,7 +61,7 @@ private:
 
 void TestMarking::init()
 {
-    m_window = std::make_unique<frmKelvo>();
+    m_window = std::make_unique<frmKelvo>(QString());
     m_panel = m_window->findChild<TabPanel *>(QStringLiteral("SSTab2"));
     m_score = m_window->findChild<QPushButton *>(QStringLiteral("cmd得点"));
     m_window->show();

@@ -1,9 +1,10 @@
 #include "common/KelvoTest.h"
 
 #include "controls/RichTextView.h"
+#include "core/PassRate.h"
+#include "core/Twips.h"
 #include "windows/HelpWindow.h"
 #include "windows/PassLineWindow.h"
-#include "windows/PassRate.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
@@ -17,11 +18,6 @@
 
 namespace
 {
-
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
 
 template <typename T> T *child(QWidget *window, const char *name)
 {
@@ -68,29 +64,29 @@ void TestWindows::passLineWindow_data()
     QTest::addColumn<QRect>("commentGeometry");
 
     QTest::newRow("1")
-        << 1 << u" 合格率 ９９％"_qs << QColor(255, 0, 0) << twips(4680, 120, 2415, 375)
+        << 1 << u" 合格率 ９９％"_qs << QColor(255, 0, 0) << kelvo::twipsRect(4680, 120, 2415, 375)
         << u" あなたはカンニングの天才です・・・バレなければ一流大学９９％合格です。"_qs
-        << twips(1320, 720, 9135, 255);
+        << kelvo::twipsRect(1320, 720, 9135, 255);
     QTest::newRow("2") << 2 << u" 合格率 ８０％"_qs << QColor(255, 192, 128)
-                       << twips(4680, 120, 2535, 375)
+                       << kelvo::twipsRect(4680, 120, 2535, 375)
                        << u" 一流大学までもう少しです。 一生懸命お祈りしましょう。"_qs
-                       << twips(2400, 720, 6975, 255);
+                       << kelvo::twipsRect(2400, 720, 6975, 255);
     QTest::newRow("3") << 3 << u" 合格率 ５０％"_qs << QColor(255, 255, 128)
-                       << twips(4680, 120, 2535, 375)
+                       << kelvo::twipsRect(4680, 120, 2535, 375)
                        << u" 三流大学でも危ないです。 一生懸命お祈りしましょう。"_qs
-                       << twips(2520, 720, 6735, 255);
+                       << kelvo::twipsRect(2520, 720, 6735, 255);
     QTest::newRow("4") << 4 << u" 合格率 １０％"_qs << QColor(128, 255, 128)
-                       << twips(4680, 120, 2535, 375)
+                       << kelvo::twipsRect(4680, 120, 2535, 375)
                        << u" 受験料がもったいないです。 合コン生活はあきらめましょう。"_qs
-                       << twips(2160, 720, 7455, 255);
+                       << kelvo::twipsRect(2160, 720, 7455, 255);
     QTest::newRow("5") << 5 << u" 合格率 ０％"_qs << QColor(128, 255, 255)
-                       << twips(4800, 120, 2175, 375)
+                       << kelvo::twipsRect(4800, 120, 2175, 375)
                        << u" 神頼みは通じません。 来年の進学はあきらめましょう。"_qs
-                       << twips(2520, 720, 6735, 255);
+                       << kelvo::twipsRect(2520, 720, 6735, 255);
     QTest::newRow("6") << 6 << u" 予測不能"_qs << QColor(128, 128, 255)
-                       << twips(5160, 120, 1815, 375)
+                       << kelvo::twipsRect(5160, 120, 1815, 375)
                        << u" 勉強しても無駄です。 日本を脱出して一旗揚げましょう。"_qs
-                       << twips(2400, 720, 6975, 255);
+                       << kelvo::twipsRect(2400, 720, 6975, 255);
 }
 
 void TestWindows::passLineWindow()
@@ -150,7 +146,7 @@ void TestWindows::passLineWindow()
 
     auto *view = child<RichTextView>(window.get(), "RichTextBox1");
     QVERIFY(view);
-    QCOMPARE(view->geometry(), twips(0, 1200, 11895, 7455));
+    QCOMPARE(view->geometry(), kelvo::twipsRect(0, 1200, 11895, 7455));
     QCOMPARE(window->focusWidget(), view);
 
     window->show();
@@ -274,7 +270,7 @@ void TestWindows::helpWindow()
     QCOMPARE(children.size(), 1);
     auto *view = child<RichTextView>(&window, "RichTextBox1");
     QVERIFY(view);
-    QCOMPARE(view->geometry(), twips(0, 0, 11895, 8655));
+    QCOMPARE(view->geometry(), kelvo::twipsRect(0, 0, 11895, 8655));
     QCOMPARE(view->document()->blockCount(), 73);
     QCOMPARE(view->document()->begin().text(), QString(10, QChar(0x3000)));
     QCOMPARE(view->document()->lastBlock().text(), QString(14, u' ') + u"2000/07/吉日"_qs);

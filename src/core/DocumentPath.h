@@ -7,6 +7,12 @@
 class DocumentPath
 {
 public:
+    // Where the program keeps its question document, as the window description stores it.
+    static QString stored()
+    {
+        return QStringLiteral(R"(c:\Program Files\Bralden\2000\00Kelvo.dat)");
+    }
+
     // The stored path as a file path of this system: unchanged on Windows, otherwise
     // posixFromWindows().
     static QString toLocal(const QString &storedPath);

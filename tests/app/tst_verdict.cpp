@@ -1,10 +1,10 @@
 // From the score to the verdict, through the real windows: the pass-rate button, the
 // about command and the exit command, with the registry the program itself uses.
+#include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
 #include "common/KelvoTest.h"
 #include "common/Typing.h"
 #include "controls/RichTextView.h"
-#include "exam/WindowCatalog.h"
 #include "exam/frmKelvo.h"
 
 #include <QLabel>
@@ -69,7 +69,7 @@ private:
 void TestVerdict::init()
 {
     m_registry = std::make_unique<WindowRegistry>();
-    kelvo::registerWindows(*m_registry);
+    kelvo::registerWindows(*m_registry, QString());
     m_window = qobject_cast<frmKelvo *>(m_registry->show(QStringLiteral("frmKelvo")));
     QVERIFY(m_window);
 }

@@ -1,6 +1,6 @@
-#include "common/KelvoTest.h"
+#include <QTest>
 
-#include "controls/DocumentPath.h"
+#include "core/DocumentPath.h"
 
 class TestDocumentPath : public QObject
 {
@@ -81,5 +81,5 @@ void TestDocumentPath::toLocalUsesTheMapping()
 #endif
 }
 
-KELVO_TEST_MAIN(TestDocumentPath)
+QTEST_GUILESS_MAIN(TestDocumentPath)
 #include "tst_documentpath.moc"
