@@ -30,6 +30,11 @@ test: build
 format: deps
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs -r clang-format -i
 
+# Fails when a source is not formatted as make format would format it.
+.PHONY: format-check
+format-check: deps
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs -r clang-format --dry-run --Werror
+
 .PHONY: bench package test-asan
 
 # Benchmarks of the real program side by side with bare Qt; prints one table.

@@ -101,8 +101,8 @@ void QuestionView::startEngine()
         return;
     }
     QuestionEngineInterface::Callbacks callbacks;
-    callbacks.documentEvent = [this](const QString &name, const QVariant &data) {
-        Q_EMIT documentEvent(name, data);
+    callbacks.documentEvent = [this](const QString &name, const QVariant &value) {
+        Q_EMIT documentEvent(name, value);
     };
     callbacks.loadFinished = [this](bool ok) { Q_EMIT loadFinished(ok); };
     callbacks.requestBlocked = [this](const QUrl &url) { Q_EMIT requestBlocked(url); };

@@ -73,13 +73,13 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
     // the student needs only to copy.
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_view, &QWidget::customContextMenuRequested, m_view, [view = m_view](QPoint at) {
-        QWebEnginePage *page = view->page();
+        QWebEnginePage *shown = view->page();
         QMenu menu(view);
-        menu.addAction(QStringLiteral("コピー(&C)"), page,
-                       [page] { page->triggerAction(QWebEnginePage::Copy); })
-            ->setEnabled(page->hasSelection());
-        menu.addAction(QStringLiteral("すべてを選択(&A)"), page,
-                       [page] { page->triggerAction(QWebEnginePage::SelectAll); });
+        menu.addAction(QStringLiteral("コピー(&C)"), shown,
+                       [shown] { shown->triggerAction(QWebEnginePage::Copy); })
+            ->setEnabled(shown->hasSelection());
+        menu.addAction(QStringLiteral("すべてを選択(&A)"), shown,
+                       [shown] { shown->triggerAction(QWebEnginePage::SelectAll); });
         menu.exec(view->mapToGlobal(at));
     });
     connect(page, &QWebEnginePage::loadFinished, this,
