@@ -1,3 +1,4 @@
+#include "common/Documents.h"
 #include "common/KelvoTest.h"
 
 #include "controls/RtfReader.h"
@@ -5,6 +6,10 @@
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
+
+using kelvo::test::cellsOf;
+using kelvo::test::cellWidth;
+using kelvo::test::storedDocument;
 
 namespace
 {
@@ -15,20 +20,6 @@ struct Column {
     int cell;
     QString text;
 };
-
-int cellWidth(QChar ch)
-{
-    const char16_t u = ch.unicode();
-    return u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F) ? 1 : 2;
-}
-
-int cellsOf(const QString &text)
-{
-    int cells = 0;
-    for (QChar ch : text)
-        cells += cellWidth(ch);
-    return cells;
-}
 
 bool isBlank(QChar ch)
 {
@@ -58,14 +49,6 @@ QList<Column> columnsOf(const QString &line)
         cell += cellWidth(ch);
     }
     return columns;
-}
-
-QByteArray stored(const char *name)
-{
-    QFile file(QStringLiteral(":/documents/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 struct Entry {
@@ -139,7 +122,7 @@ void TestDocuments::header_data()
 void TestDocuments::header()
 {
     QFETCH(QByteArray, name);
-    const QByteArray rtf = stored(name.constData());
+    const QByteArray rtf = storedDocument(name.constData());
     QVERIFY(!rtf.isEmpty());
     QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg932\\deff0\\deftab720{\\fonttbl"));
     QVERIFY(rtf.contains("{\\fonttbl{\\f0\\fswiss MS Sans Serif;}{\\f1\\froman\\fcharset2 Symbol;}"
@@ -166,7 +149,7 @@ void TestDocuments::everyRunIsGothic9()
 {
     QFETCH(QByteArray, name);
     QTextDocument document;
-    RtfReader(&document).read(stored(name.constData()));
+    RtfReader(&document).read(storedDocument(name.constData()));
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         QList<QTextCharFormat> formats{block.charFormat()};
         for (auto it = block.begin(); !it.atEnd(); ++it)
@@ -182,7 +165,7 @@ void TestDocuments::everyRunIsGothic9()
 
 void TestDocuments::passLineLines()
 {
-    const QStringList lines = RtfReader::plainText(stored("passline.rtf")).split(u'\n');
+    const QStringList lines = RtfReader::plainText(storedDocument("passline.rtf")).split(u'\n');
     QCOMPARE(lines.size(), 127);
     QVERIFY(lines.at(1).isEmpty());
     QCOMPARE(cellsOf(lines.at(0)), 124);
@@ -209,8 +192,7 @@ void TestDocuments::passLineLines()
 
 void TestDocuments::passLineColumns()
 {
-    const QStringList lines = RtfReader::plainText(stored("passline.rtf")).split(u'\n');
-    QCOMPARE(lines.size(), 127);
+    const QStringList lines = RtfReader::plainText(storedDocument("passline.rtf")).split(u'\n');
 
     auto check = [](const QString &line, const QList<Column> &expected) {
         const QList<Column> actual = columnsOf(line);
@@ -335,7 +317,7 @@ void TestDocuments::readmeLines()
     };
     QCOMPARE(expected.size(), 73);
 
-    const QStringList lines = RtfReader::plainText(stored("readme.rtf")).split(u'\n');
+    const QStringList lines = RtfReader::plainText(storedDocument("readme.rtf")).split(u'\n');
     QCOMPARE(lines.size(), expected.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines.at(i) != expected.at(i))
@@ -348,7 +330,7 @@ void TestDocuments::readmeFileListIsAligned()
 {
     // Each file line: "・" at cell 16, the opening parenthesis at cell 34, sizes ending
     // and dates starting in one column.
-    const QStringList lines = RtfReader::plainText(stored("readme.rtf")).split(u'\n');
+    const QStringList lines = RtfReader::plainText(storedDocument("readme.rtf")).split(u'\n');
     QCOMPARE(lines.size(), 73);
     for (int i = 18; i < 27; ++i) {
         const QString &line = lines.at(i);
