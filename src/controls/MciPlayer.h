@@ -12,6 +12,8 @@
 class MciPlayer : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(QString FileName READ fileName WRITE setFileName)
+    Q_PROPERTY(QString Command READ command WRITE setCommand)
 public:
     explicit MciPlayer(QWidget *parent = nullptr);
     ~MciPlayer() override;

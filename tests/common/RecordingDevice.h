@@ -11,28 +11,33 @@
 namespace kelvo::test
 {
 
-// A sound device that writes down every command reaching it, so long runs cost no audio.
+// A sound device that writes down every command reaching it ("Open <file>", "Prev", "Play"),
+// so long runs cost no audio; it fails with failWith when that is set.
 class RecordingDevice : public SoundDevice
 {
 public:
     explicit RecordingDevice(QStringList *log) : m_log(log) {}
-    bool open(const QString &fileName, QString *) override
+    bool open(const QString &fileName, QString *error) override
     {
-        m_log->append(QStringLiteral("Open ") + fileName);
-        return true;
+        return record(QStringLiteral("Open ") + fileName, error);
     }
-    bool rewind(QString *) override
-    {
-        m_log->append(QStringLiteral("Prev"));
-        return true;
-    }
-    bool play(QString *) override
-    {
-        m_log->append(QStringLiteral("Play"));
-        return true;
-    }
+    bool rewind(QString *error) override { return record(QStringLiteral("Prev"), error); }
+    bool play(QString *error) override { return record(QStringLiteral("Play"), error); }
+    void setFailureHandler(FailureHandler handler) override { report = std::move(handler); }
+
+    QString failWith;
+    FailureHandler report; // where the player wants failures found later
 
 private:
+    bool record(const QString &command, QString *error)
+    {
+        m_log->append(command);
+        if (failWith.isEmpty())
+            return true;
+        *error = failWith;
+        return false;
+    }
+
     QStringList *m_log;
 };
 
