@@ -43,14 +43,25 @@ void deferSharedGraphicsContext()
 #endif
 }
 
+// A normal run prints nothing: the browser engine describes its graphics set-up at every
+// start, and Chromium inside it writes its own errors (on a machine without a GPU, at every
+// start). Both stay available to whoever asks, with QT_LOGGING_RULES=
+// "qt.webenginecontext.info=true" and QTWEBENGINE_CHROMIUM_FLAGS="--log-level=0"; the
+// program's own failures go through its log categories.
+void quietBrowserEngine()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--log-level") && !flags.contains("--enable-logging"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --log-level=3").trimmed());
+}
+
 } // namespace
 
 void prepareBeforeApplication()
 {
     deferSharedGraphicsContext();
-    // The browser engine describes its graphics set-up at every start; that is for whoever
-    // asks (QT_LOGGING_RULES="qt.webenginecontext.info=true"), not for the terminal.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    quietBrowserEngine();
 }
 
 void prepareApplication(QApplication &app)
