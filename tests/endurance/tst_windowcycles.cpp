@@ -1,5 +1,6 @@
 // Every window of the program opened and closed two hundred times through the registry, as
-// the program opens them: afterwards no more live objects than after the first round.
+// the program opens them: afterwards no more live objects and threads than after the first
+// round. (How long a round takes is measured by make bench, not here.)
 #include "common/BrowserEngine.h"
 #include "common/KelvoTest.h"
 
@@ -88,20 +89,18 @@ void TestWindowCycles::counterSeesALeak()
 void TestWindowCycles::openAndClose_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("secondsAllowed");
     // The exam window starts the browser engine in its question view every time.
-    QTest::newRow("exam") << QStringLiteral("frmKelvo") << 240;
+    QTest::newRow("exam") << QStringLiteral("frmKelvo");
     for (int band = 1; band <= 6; ++band) {
         const QString name = QStringLiteral("frm合格ライン%1").arg(band);
-        QTest::newRow(qPrintable(name)) << name << 90;
+        QTest::newRow(qPrintable(name)) << name;
     }
-    QTest::newRow("help") << QStringLiteral("frmヘルプ") << 90;
+    QTest::newRow("help") << QStringLiteral("frmヘルプ");
 }
 
 void TestWindowCycles::openAndClose()
 {
     QFETCH(QString, name);
-    QFETCH(int, secondsAllowed);
 
     WindowRegistry registry;
     kelvo::registerWindows(registry, QString());
@@ -155,7 +154,10 @@ void TestWindowCycles::openAndClose()
           qPrintable(name), kRounds, ms, double(ms) / kRounds, openBaseline, baseline,
           liveObjects(), threadsAfterWarmUp, threads());
     QVERIFY(sounds.isEmpty()); // opening and closing play nothing
-    QVERIFY2(ms < secondsAllowed * 1000LL, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+    // The browser engine's pools may grow by a thread or two; a thread left behind by every
+    // window would be two hundred.
+    QVERIFY2(threads() <= threadsAfterWarmUp + 8,
+             qPrintable(QStringLiteral("%1 -> %2").arg(threadsAfterWarmUp).arg(threads())));
 }
 
 KELVO_TEST_MAIN(TestWindowCycles)
