@@ -86,6 +86,12 @@ void StartupProbe::report(const char *what)
            bootClockSeconds());
 }
 
+void StartupProbe::mark(const char *what)
+{
+    if (lcStartup().isInfoEnabled())
+        report(what);
+}
+
 void StartupProbe::watch(QWidget *window)
 {
     if (!window || !lcStartup().isInfoEnabled())

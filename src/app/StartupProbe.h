@@ -20,6 +20,9 @@ public:
     // Watches window (the exam window) and its child "Scriptlet1" if the category is on.
     void watch(QWidget *window);
 
+    // Reports a step of the start (what, and when) if the category is on.
+    static void mark(const char *what);
+
     // Milliseconds from the start of this process to now; negative where unknown.
     static double msSinceProcessStart();
     // The boot-time clock now, in seconds: the same clock a launcher reads before it starts
