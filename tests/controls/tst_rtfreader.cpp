@@ -29,6 +29,8 @@ private slots:
     void malformed_data();
     void malformed();
     void fonts();
+    void fontNames_data();
+    void fontNames();
     void emptyParagraphsKeepTheirFormat();
     void readingAgainReplacesTheText();
 };
@@ -184,6 +186,41 @@ void TestRtfReader::fonts()
     }
 }
 
+void TestRtfReader::fontNames_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("family");
+
+    QTest::newRow("grouped") << QByteArray("{\\f3 Foo;}") << QStringLiteral("Foo");
+    QTest::newRow("flat") << QByteArray("\\f2 A;\\f3 B;") << QStringLiteral("B");
+    QTest::newRow("double-byte") << QByteArray("{\\f3 \\'82\\'a0\\'8a\\'bf;}")
+                                 << QStringLiteral("あ漢");
+    QTest::newRow("words inside an entry")
+        << QByteArray("{\\f3\\fcharset128\\fprq1 Foo;}") << QStringLiteral("Foo");
+    QTest::newRow("escaped semicolon") << QByteArray("{\\f3 A\\'3bB;}") << QStringLiteral("A;B");
+    QTest::newRow("long name is cut")
+        << "{\\f3 " + QByteArray(300, 'n') + ";}" << QString(RtfFontTable::kMaxNameBytes, u'n');
+    QTest::newRow("a lead byte ends with its name")
+        << QByteArray("{\\f2 X\\'82;}{\\f3 AB;}") << QStringLiteral("AB");
+    QTest::newRow("entry without a name") << QByteArray("{\\f3 ;}") << QString();
+    QTest::newRow("entry ends at the next number")
+        << QByteArray("\\f3 C\\f4 D;") << QStringLiteral("C");
+    QTest::newRow("entry ends with its group")
+        << QByteArray("{\\f3 C}{\\f4 D;}") << QStringLiteral("C");
+}
+
+void TestRtfReader::fontNames()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, family);
+    QTextDocument document;
+    RtfReader(&document).read("{\\rtf1{\\fonttbl" + table + "}\\f3 x}");
+    QCOMPARE(document.toPlainText(), QStringLiteral("x"));
+    QTextCursor cursor(&document);
+    cursor.setPosition(1);
+    QCOMPARE(cursor.charFormat().fontFamilies().toStringList().value(0), family);
+}
+
 void TestRtfReader::emptyParagraphsKeepTheirFormat()
 {
     // An empty line must be as high as the text around it.
@@ -195,6 +232,11 @@ void TestRtfReader::emptyParagraphsKeepTheirFormat()
     QCOMPARE(empty.charFormat().fontPointSize(), 9.0);
     QCOMPARE(empty.charFormat().fontFamilies().toStringList().value(0),
              QStringLiteral("ＭＳ ゴシック"));
+
+    // A paragraph mark has the format in effect where it stands.
+    RtfReader(&document).read("{\\rtf1\\fs18 a\\par\\fs30\\par\\fs18 b}");
+    QCOMPARE(document.blockCount(), 3);
+    QCOMPARE(document.begin().next().charFormat().fontPointSize(), 15.0);
 }
 
 void TestRtfReader::readingAgainReplacesTheText()
