@@ -12,6 +12,11 @@ using Action = RtfControlWord::Action;
 
 constexpr int kMaxHalfPoints = 3276; // 1638 pt, the largest size RTF allows
 
+// Qt hashes a format's family list by its type alone, so formats that differ only in their
+// family all land on one hash and each new one is compared with all the others. The family
+// as a string property gives each its own hash.
+constexpr int kFamilyKeyProperty = QTextFormat::UserProperty + 1;
+
 // Stray control characters are not text; the tab is.
 bool isControlByte(char byte)
 {
@@ -282,6 +287,7 @@ QTextCharFormat RtfReader::currentFormat() const
     if (font) {
         format.setFontFamilies(QStringList{font->family});
         format.setFontStyleHint(font->hint);
+        format.setProperty(kFamilyKeyProperty, font->family);
     }
     format.setFontPointSize(group.halfPoints / 2.0);
     return format;
