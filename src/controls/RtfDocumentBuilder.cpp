@@ -2,6 +2,19 @@
 
 #include <QTextDocument>
 
+namespace
+{
+
+// The code-page decoder's mark for a byte it cannot map (ICU's substitute for code page 932).
+constexpr char16_t kSubstitute = 0x1A;
+
+bool isControl(QChar ch)
+{
+    return ch.category() == QChar::Other_Control && ch != QLatin1Char('\t');
+}
+
+} // namespace
+
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument *document, const char *codePage)
     : m_document(document), m_decoder(codePage)
 {
@@ -49,6 +62,8 @@ void RtfDocumentBuilder::appendByte(char byte)
 
 void RtfDocumentBuilder::appendChar(QChar ch)
 {
+    if (isControl(ch))
+        return;
     startText();
     endCharacter();
     m_run += ch;
@@ -90,11 +105,21 @@ void RtfDocumentBuilder::decodePending()
     // The last byte alone tells whether the decoder is left holding a lead byte.
     const QByteArrayView bytes(m_pending);
     if (bytes.size() > 1)
-        m_run += m_decoder.decode(bytes.chopped(1));
+        appendDecoded(QString(m_decoder.decode(bytes.chopped(1))));
     const QString last = m_decoder.decode(bytes.last(1));
     m_midCharacter = last.isEmpty();
-    m_run += last;
+    appendDecoded(last);
     m_pending.resize(0);
+}
+
+void RtfDocumentBuilder::appendDecoded(QStringView text)
+{
+    for (QChar ch : text) {
+        if (ch == kSubstitute)
+            m_run += QChar::ReplacementCharacter;
+        else if (!isControl(ch))
+            m_run += ch;
+    }
 }
 
 void RtfDocumentBuilder::flush()

@@ -10,7 +10,8 @@ class QTextDocument;
 
 // Writes the text of an RTF document into a QTextDocument, run by run. All code-page bytes of
 // a run go through one stateful decoder, because a double-byte character may arrive as two
-// escapes; a run is decoded and inserted once, when it ends.
+// escapes; a run is decoded and inserted once, when it ends. No control character other than
+// a tab reaches the document: bytes the decoder cannot map show as U+FFFD.
 class RtfDocumentBuilder
 {
 public:
@@ -24,7 +25,7 @@ public:
 
     // The format of what follows. A change ends the run and the character being decoded.
     void setFormat(const QTextCharFormat &format);
-    // One code-page byte of text.
+    // One code-page byte of text: never a control byte other than the tab.
     void appendByte(char byte);
     // A character of its own (\u, \tab, \~): ends the character being decoded.
     void appendChar(QChar ch);
@@ -36,6 +37,7 @@ private:
     void startText();
     void endCharacter();
     void decodePending();
+    void appendDecoded(QStringView text);
     void flush();
 
     QTextDocument *m_document;

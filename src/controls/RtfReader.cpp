@@ -17,7 +17,7 @@ constexpr int kMaxHalfPoints = 3276; // 1638 pt, the largest size RTF allows
 // as a string property gives each its own hash.
 constexpr int kFamilyKeyProperty = QTextFormat::UserProperty + 1;
 
-// Stray control characters are not text; the tab is.
+// Bytes that are not text, whether written as they are or as \'hh. The tab is text.
 bool isControlByte(char byte)
 {
     return (uchar(byte) < 0x20 && byte != '\t') || uchar(byte) == 0x7f;
@@ -236,12 +236,15 @@ void RtfReader::controlSymbol(char symbol)
     }
 }
 
-// Code-page bytes, written as they are or escaped.
+// Code-page bytes, written as they are or escaped. Control bytes are dropped before anything
+// looks at them, as line breaks are: they neither show nor count as fallback characters.
 void RtfReader::text(QByteArrayView bytes, bool escaped)
 {
     if (m_overflowDepth > 0)
         return;
     for (const char byte : bytes) {
+        if (isControlByte(byte))
+            continue;
         m_ignorableNext = false;
         switch (m_groups.back().destination) {
         case Destination::Skip:
@@ -253,7 +256,7 @@ void RtfReader::text(QByteArrayView bytes, bool escaped)
                 m_fonts.appendNameByte(byte);
             break;
         case Destination::Text:
-            if (!consumeFallback() && (escaped || !isControlByte(byte))) {
+            if (!consumeFallback()) {
                 applyFormat();
                 m_builder.appendByte(byte);
             }

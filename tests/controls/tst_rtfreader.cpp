@@ -28,6 +28,8 @@ private slots:
     void text();
     void malformed_data();
     void malformed();
+    void controlCharacters_data();
+    void controlCharacters();
     void fonts();
     void fontNames_data();
     void fontNames();
@@ -69,6 +71,12 @@ void TestRtfReader::text_data()
         << QByteArray("{\\rtf1 \\'82\\par B}") << QStringLiteral("\uFFFD\nB");
     QTest::newRow("lead byte at the end")
         << QByteArray("{\\rtf1 x\\'82}") << QStringLiteral("x\uFFFD");
+    QTest::newRow("bytes the code page does not map")
+        << QByteArray("{\\rtf1 a\\'80b\x80"
+                      "c\\'a0\\'fd\\'ff}")
+        << QStringLiteral("a\uFFFDb\uFFFDc\uFFFD\uFFFD\uFFFD");
+    QTest::newRow("lead byte with a byte that cannot follow")
+        << QByteArray("{\\rtf1 \\'81\\'20x}") << QStringLiteral("\uFFFD x");
 
     // \u with its fallback characters.
     QTest::newRow("u with one fallback")
@@ -159,6 +167,37 @@ void TestRtfReader::malformed()
     QCOMPARE(RtfReader::plainText(rtf), expected);
 }
 
+void TestRtfReader::controlCharacters_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("written as they are")
+        << QByteArray("{\\rtf1 a\0\x01\x1f\x7f b}", 15) << QStringLiteral("a b");
+    QTest::newRow("escaped") << QByteArray("{\\rtf1 a\\'00\\'01\\'1f\\'7f\\'0d\\'0a b}")
+                             << QStringLiteral("a b");
+    QTest::newRow("inside a double-byte character, as they are")
+        << QByteArray("{\\rtf1 \x82\x01\xa0}") << QStringLiteral("あ");
+    QTest::newRow("inside a double-byte character, escaped")
+        << QByteArray("{\\rtf1 \\'82\\'01\\'a0}") << QStringLiteral("あ");
+    QTest::newRow("not fallback characters")
+        << QByteArray("{\\rtf1\\u12354\\'01\x02?x}") << QStringLiteral("あx");
+    QTest::newRow("not in a skipped destination either")
+        << QByteArray("{\\rtf1 a{\\*\\x\\'01}b}") << QStringLiteral("ab");
+    QTest::newRow("as u") << QByteArray("{\\rtf1 a\\u0 ?\\u1 ?\\u26 ?\\u127 ?\\u128 ?\\u159 ?b}")
+                          << QStringLiteral("ab");
+    QTest::newRow("tab is text, however written")
+        << QByteArray("{\\rtf1 a\tb\\'09c\\tab d\\u9 ?e}") << QStringLiteral("a\tb\tc\td\te");
+}
+
+// The text never holds a control character, whichever way the document writes it.
+void TestRtfReader::controlCharacters()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QCOMPARE(RtfReader::plainText(rtf), expected);
+}
+
 void TestRtfReader::fonts()
 {
     // Entries as groups and as a flat list; \plain falls back to the default font at 12 pt.
@@ -198,6 +237,7 @@ void TestRtfReader::fontNames_data()
     QTest::newRow("words inside an entry")
         << QByteArray("{\\f3\\fcharset128\\fprq1 Foo;}") << QStringLiteral("Foo");
     QTest::newRow("escaped semicolon") << QByteArray("{\\f3 A\\'3bB;}") << QStringLiteral("A;B");
+    QTest::newRow("control bytes") << QByteArray("{\\f3 F\\'01o\x02o;}") << QStringLiteral("Foo");
     QTest::newRow("long name is cut")
         << "{\\f3 " + QByteArray(300, 'n') + ";}" << QString(RtfFontTable::kMaxNameBytes, u'n');
     QTest::newRow("a lead byte ends with its name")
