@@ -22,6 +22,11 @@ RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument *document, const char *code
 
 RtfDocumentBuilder::~RtfDocumentBuilder() = default;
 
+bool RtfDocumentBuilder::hasDecoder() const
+{
+    return m_decoder.isValid();
+}
+
 void RtfDocumentBuilder::begin(const QTextCharFormat &format)
 {
     m_undoWasEnabled = m_document->isUndoRedoEnabled();

@@ -18,6 +18,8 @@ public:
     RtfDocumentBuilder(QTextDocument *document, const char *codePage);
     ~RtfDocumentBuilder();
 
+    bool hasDecoder() const;
+
     // Empties the document and starts writing at its beginning in format.
     void begin(const QTextCharFormat &format);
     // Writes what is still held and ends the edit, with the caret at the start.

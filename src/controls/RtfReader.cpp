@@ -1,9 +1,12 @@
 #include "RtfReader.h"
 
+#include <QLoggingCategory>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcRtf, "kelvo.rtf")
 
 namespace
 {
@@ -31,6 +34,14 @@ RtfReader::RtfReader(QTextDocument *document) : m_builder(document, kCodePage), 
 
 RtfReader::~RtfReader() = default;
 
+bool RtfReader::decoderAvailable()
+{
+    // The Microsoft mapping, which the documents' column rules are drawn in: 81 5C is U+2015.
+    QStringDecoder decoder(kCodePage);
+    return decoder.isValid() &&
+           QString(decoder.decode("\x81\x5c\x82\xa0")) == QStringView(u"\u2015\u3042");
+}
+
 QString RtfReader::plainText(const QByteArray &rtf)
 {
     QTextDocument document;
@@ -43,6 +54,9 @@ QString RtfReader::plainText(const QByteArray &rtf)
 
 void RtfReader::read(const QByteArray &rtf)
 {
+    if (!m_builder.hasDecoder())
+        qCWarning(lcRtf) << "no decoder for" << kCodePage << "(Qt without ICU?):"
+                         << "the document's Japanese text cannot be read";
     m_groups.assign(1, Group{});
     m_overflowDepth = 0;
     m_ignorableNext = false;

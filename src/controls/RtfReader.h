@@ -33,6 +33,10 @@ public:
     // Convenience: the plain text rtf reads as, one line per paragraph.
     static QString plainText(const QByteArray &rtf);
 
+    // Whether this Qt decodes code page 932 (through ICU). Without the decoder the documents'
+    // Japanese text cannot be read; start-up should check this and say so.
+    static bool decoderAvailable();
+
 private:
     enum class Destination { Text, FontTable, Skip };
     struct Group {

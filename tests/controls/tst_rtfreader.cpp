@@ -35,6 +35,7 @@ private slots:
     void fontNames();
     void emptyParagraphsKeepTheirFormat();
     void readingAgainReplacesTheText();
+    void decoderIsAvailable();
 };
 
 void TestRtfReader::text_data()
@@ -287,6 +288,11 @@ void TestRtfReader::readingAgainReplacesTheText()
     reader.read("{\\rtf1 three}");
     QCOMPARE(document.toPlainText(), QStringLiteral("three"));
     QCOMPARE(document.begin().charFormat().fontFamilies().toStringList(), QStringList());
+}
+
+void TestRtfReader::decoderIsAvailable()
+{
+    QVERIFY2(RtfReader::decoderAvailable(), "this Qt cannot decode code page 932 (no ICU?)");
 }
 
 KELVO_TEST_MAIN(TestRtfReader)
