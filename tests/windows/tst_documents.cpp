@@ -68,14 +68,6 @@ QByteArray stored(const char *name)
     return file.readAll();
 }
 
-QStringList linesOf(const QTextDocument &document)
-{
-    QStringList lines;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        lines << block.text();
-    return lines;
-}
-
 struct Entry {
     QString university, faculty, social, socialRequirement, math, science, rate;
 };
