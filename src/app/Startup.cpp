@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "controls/Fonts.h"
+#include "controls/RtfReader.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -67,6 +68,11 @@ void prepareBeforeApplication()
 void prepareApplication(QApplication &app)
 {
     installFontSubstitutions();
+    // The build makes sure of the code-page-932 decoder; a Qt without it at run time (built
+    // without ICU) would show every line of the documents as replacement characters.
+    if (!RtfReader::decoderAvailable())
+        qCritical("kelvo: Qt cannot decode code page 932 (windows-31j) here; the pass-line and "
+                  "help documents cannot be shown. Qt Core needs ICU.");
     app.setWindowIcon(QIcon(QStringLiteral(":/images/maru.ico")));
     QGuiApplication::setDesktopFileName(QStringLiteral("jp.bralden.Kelvo"));
 

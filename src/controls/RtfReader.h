@@ -1,24 +1,28 @@
 #pragma once
 
+#include "RtfControlWord.h"
+#include "RtfDocumentBuilder.h"
+#include "RtfFontTable.h"
+#include "RtfTokenizer.h"
+
 #include <QByteArray>
-#include <QHash>
 #include <QString>
-#include <QStringDecoder>
-#include <QTextCharFormat>
-#include <QTextCursor>
 
 #include <vector>
 
 class QTextDocument;
 
 // Reads the RTF that the program's documents are written in (code page 932 text, a font
-// table, plain paragraphs) into a QTextDocument. Formatting beyond fonts and sizes is left
-// out. Malformed input never fails: the reader shows what it could make sense of, in time
-// linear in the input, with group nesting bounded by kMaxDepth.
+// table, plain paragraphs) into a QTextDocument. RtfTokenizer splits the bytes into tokens;
+// the reader follows groups, destinations, the font table and \u fallbacks, and
+// RtfDocumentBuilder writes the text. Formatting beyond fonts and sizes is left out.
+// Malformed input never fails: the reader shows what it could make sense of, in time linear
+// in the input, with group nesting bounded by kMaxDepth.
 class RtfReader
 {
 public:
     static constexpr int kMaxDepth = 200;
+    static constexpr char kCodePage[] = "windows-31j";
 
     explicit RtfReader(QTextDocument *document);
     ~RtfReader();
@@ -29,6 +33,10 @@ public:
     // Convenience: the plain text rtf reads as, one line per paragraph.
     static QString plainText(const QByteArray &rtf);
 
+    // Whether this Qt decodes code page 932 (through ICU). Without the decoder the documents'
+    // Japanese text cannot be read; start-up should check this and say so.
+    static bool decoderAvailable();
+
 private:
     enum class Destination { Text, FontTable, Skip };
     struct Group {
@@ -37,46 +45,26 @@ private:
         int halfPoints = 24;
         int unicodeSkip = 1;
     };
-    struct Font {
-        QString family;
-        QFont::StyleHint hint = QFont::AnyStyle;
-    };
 
-    void controlWord(const QByteArray &word, bool hasParameter, int parameter);
-    void controlSymbol(char symbol);
-    void textByte(char byte, bool escaped);
+    void token(const RtfTokenizer::Token &token);
     void openGroup();
     void closeGroup();
-    void prepareRun();
-    void endCharacter();
-    void flushRun();
-    void paragraph();
+    void controlWord(const RtfControlWord &word, bool hasParameter, int parameter);
+    void fontTableWord(const RtfControlWord &word, bool hasParameter, int parameter);
+    void textWord(const RtfControlWord &word, bool hasParameter, int parameter);
+    void controlSymbol(char symbol);
+    void text(QByteArrayView bytes, bool escaped);
     void appendChar(QChar ch);
     bool consumeFallback();
-    void finishFontEntry();
+    void applyFormat();
     QTextCharFormat currentFormat() const;
 
-    QTextDocument *m_document;
-    QTextCursor m_cursor;
+    RtfDocumentBuilder m_builder;
+    RtfFontTable m_fonts;
     std::vector<Group> m_groups;
     int m_overflowDepth = 0;      // groups opened past kMaxDepth, ignored with their content
     bool m_ignorableNext = false; // a \* was read: the group's destination is skipped
     int m_fallbackLeft = 0;       // characters still to skip after a \u
     int m_defaultFont = 0;
-    bool m_started = false;          // the first paragraph has its character format
-    bool m_paragraphPending = false; // a paragraph mark waits for the next paragraph to start
-
-    // The run being collected: all its code-page bytes go through one decoder, because a
-    // double-byte character arrives as two separate escapes.
-    QString m_run;
-    QStringDecoder m_decoder;
-    bool m_midCharacter = false;
-    QTextCharFormat m_runFormat;
-    bool m_formatDirty = false; // the font or size may have changed since m_runFormat
-
-    // Font table entries under construction and read.
-    QHash<int, Font> m_fonts;
-    int m_fontEntry = -1;
-    QByteArray m_fontName;
-    QFont::StyleHint m_fontHint = QFont::AnyStyle;
+    bool m_formatDirty = false; // the font or size may have changed since the last text
 };

@@ -28,9 +28,14 @@ private slots:
     void text();
     void malformed_data();
     void malformed();
+    void controlCharacters_data();
+    void controlCharacters();
     void fonts();
+    void fontNames_data();
+    void fontNames();
     void emptyParagraphsKeepTheirFormat();
     void readingAgainReplacesTheText();
+    void decoderIsAvailable();
 };
 
 void TestRtfReader::text_data()
@@ -67,6 +72,12 @@ void TestRtfReader::text_data()
         << QByteArray("{\\rtf1 \\'82\\par B}") << QStringLiteral("\uFFFD\nB");
     QTest::newRow("lead byte at the end")
         << QByteArray("{\\rtf1 x\\'82}") << QStringLiteral("x\uFFFD");
+    QTest::newRow("bytes the code page does not map")
+        << QByteArray("{\\rtf1 a\\'80b\x80"
+                      "c\\'a0\\'fd\\'ff}")
+        << QStringLiteral("a\uFFFDb\uFFFDc\uFFFD\uFFFD\uFFFD");
+    QTest::newRow("lead byte with a byte that cannot follow")
+        << QByteArray("{\\rtf1 \\'81\\'20x}") << QStringLiteral("\uFFFD x");
 
     // \u with its fallback characters.
     QTest::newRow("u with one fallback")
@@ -157,6 +168,37 @@ void TestRtfReader::malformed()
     QCOMPARE(RtfReader::plainText(rtf), expected);
 }
 
+void TestRtfReader::controlCharacters_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("written as they are")
+        << QByteArray("{\\rtf1 a\0\x01\x1f\x7f b}", 15) << QStringLiteral("a b");
+    QTest::newRow("escaped") << QByteArray("{\\rtf1 a\\'00\\'01\\'1f\\'7f\\'0d\\'0a b}")
+                             << QStringLiteral("a b");
+    QTest::newRow("inside a double-byte character, as they are")
+        << QByteArray("{\\rtf1 \x82\x01\xa0}") << QStringLiteral("あ");
+    QTest::newRow("inside a double-byte character, escaped")
+        << QByteArray("{\\rtf1 \\'82\\'01\\'a0}") << QStringLiteral("あ");
+    QTest::newRow("not fallback characters")
+        << QByteArray("{\\rtf1\\u12354\\'01\x02?x}") << QStringLiteral("あx");
+    QTest::newRow("not in a skipped destination either")
+        << QByteArray("{\\rtf1 a{\\*\\x\\'01}b}") << QStringLiteral("ab");
+    QTest::newRow("as u") << QByteArray("{\\rtf1 a\\u0 ?\\u1 ?\\u26 ?\\u127 ?\\u128 ?\\u159 ?b}")
+                          << QStringLiteral("ab");
+    QTest::newRow("tab is text, however written")
+        << QByteArray("{\\rtf1 a\tb\\'09c\\tab d\\u9 ?e}") << QStringLiteral("a\tb\tc\td\te");
+}
+
+// The text never holds a control character, whichever way the document writes it.
+void TestRtfReader::controlCharacters()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QCOMPARE(RtfReader::plainText(rtf), expected);
+}
+
 void TestRtfReader::fonts()
 {
     // Entries as groups and as a flat list; \plain falls back to the default font at 12 pt.
@@ -184,6 +226,42 @@ void TestRtfReader::fonts()
     }
 }
 
+void TestRtfReader::fontNames_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("family");
+
+    QTest::newRow("grouped") << QByteArray("{\\f3 Foo;}") << QStringLiteral("Foo");
+    QTest::newRow("flat") << QByteArray("\\f2 A;\\f3 B;") << QStringLiteral("B");
+    QTest::newRow("double-byte") << QByteArray("{\\f3 \\'82\\'a0\\'8a\\'bf;}")
+                                 << QStringLiteral("あ漢");
+    QTest::newRow("words inside an entry")
+        << QByteArray("{\\f3\\fcharset128\\fprq1 Foo;}") << QStringLiteral("Foo");
+    QTest::newRow("escaped semicolon") << QByteArray("{\\f3 A\\'3bB;}") << QStringLiteral("A;B");
+    QTest::newRow("control bytes") << QByteArray("{\\f3 F\\'01o\x02o;}") << QStringLiteral("Foo");
+    QTest::newRow("long name is cut")
+        << "{\\f3 " + QByteArray(300, 'n') + ";}" << QString(RtfFontTable::kMaxNameBytes, u'n');
+    QTest::newRow("a lead byte ends with its name")
+        << QByteArray("{\\f2 X\\'82;}{\\f3 AB;}") << QStringLiteral("AB");
+    QTest::newRow("entry without a name") << QByteArray("{\\f3 ;}") << QString();
+    QTest::newRow("entry ends at the next number")
+        << QByteArray("\\f3 C\\f4 D;") << QStringLiteral("C");
+    QTest::newRow("entry ends with its group")
+        << QByteArray("{\\f3 C}{\\f4 D;}") << QStringLiteral("C");
+}
+
+void TestRtfReader::fontNames()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, family);
+    QTextDocument document;
+    RtfReader(&document).read("{\\rtf1{\\fonttbl" + table + "}\\f3 x}");
+    QCOMPARE(document.toPlainText(), QStringLiteral("x"));
+    QTextCursor cursor(&document);
+    cursor.setPosition(1);
+    QCOMPARE(cursor.charFormat().fontFamilies().toStringList().value(0), family);
+}
+
 void TestRtfReader::emptyParagraphsKeepTheirFormat()
 {
     // An empty line must be as high as the text around it.
@@ -195,6 +273,11 @@ void TestRtfReader::emptyParagraphsKeepTheirFormat()
     QCOMPARE(empty.charFormat().fontPointSize(), 9.0);
     QCOMPARE(empty.charFormat().fontFamilies().toStringList().value(0),
              QStringLiteral("ＭＳ ゴシック"));
+
+    // A paragraph mark has the format in effect where it stands.
+    RtfReader(&document).read("{\\rtf1\\fs18 a\\par\\fs30\\par\\fs18 b}");
+    QCOMPARE(document.blockCount(), 3);
+    QCOMPARE(document.begin().next().charFormat().fontPointSize(), 15.0);
 }
 
 void TestRtfReader::readingAgainReplacesTheText()
@@ -205,6 +288,11 @@ void TestRtfReader::readingAgainReplacesTheText()
     reader.read("{\\rtf1 three}");
     QCOMPARE(document.toPlainText(), QStringLiteral("three"));
     QCOMPARE(document.begin().charFormat().fontFamilies().toStringList(), QStringList());
+}
+
+void TestRtfReader::decoderIsAvailable()
+{
+    QVERIFY2(RtfReader::decoderAvailable(), "this Qt cannot decode code page 932 (no ICU?)");
 }
 
 KELVO_TEST_MAIN(TestRtfReader)
