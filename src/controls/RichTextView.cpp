@@ -7,8 +7,6 @@
 #include <QLoggingCategory>
 #include <QScrollBar>
 
-Q_LOGGING_CATEGORY(lcRichText, "kelvo.richtext")
-
 RichTextView::RichTextView(QWidget *parent) : QTextEdit(parent)
 {
     setReadOnly(true);

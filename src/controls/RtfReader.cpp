@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcRtf, "kelvo.rtf")
+Q_LOGGING_CATEGORY(lcRichText, "kelvo.richtext", QtWarningMsg)
 
 namespace
 {
@@ -55,8 +55,8 @@ QString RtfReader::plainText(const QByteArray &rtf)
 void RtfReader::read(const QByteArray &rtf)
 {
     if (!m_builder.hasDecoder())
-        qCWarning(lcRtf) << "no decoder for" << kCodePage << "(Qt without ICU?):"
-                         << "the document's Japanese text cannot be read";
+        qCWarning(lcRichText) << "no decoder for" << kCodePage << "(Qt without ICU?):"
+                              << "the document's Japanese text cannot be read";
     m_groups.assign(1, Group{});
     m_overflowDepth = 0;
     m_ignorableNext = false;

@@ -6,11 +6,15 @@
 #include "RtfTokenizer.h"
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QString>
 
 #include <vector>
 
 class QTextDocument;
+
+// What the rich-text view and its reader have to say: "kelvo.richtext", warnings only.
+Q_DECLARE_LOGGING_CATEGORY(lcRichText)
 
 // Reads the RTF that the program's documents are written in (code page 932 text, a font
 // table, plain paragraphs) into a QTextDocument. RtfTokenizer splits the bytes into tokens;

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcPassLine, "kelvo.passline")
+Q_LOGGING_CATEGORY(lcPassLine, "kelvo.passline", QtWarningMsg)
 
 namespace
 {
