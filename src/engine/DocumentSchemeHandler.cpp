@@ -1,6 +1,7 @@
 #include "DocumentSchemeHandler.h"
 #include "DocumentFolder.h"
 #include "EngineLog.h"
+#include "MissingDocumentPage.h"
 #include "RefusalLog.h"
 
 #include <QBuffer>
@@ -119,16 +120,23 @@ void DocumentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 void DocumentSchemeHandler::serveDocument(QWebEngineUrlRequestJob *job)
 {
     const DocumentFolder::Contents document = DocumentFolder::read(m_filePath);
-    if (document.status == DocumentFolder::Status::Ok) {
+    m_documentShown = document.status == DocumentFolder::Status::Ok;
+    if (m_documentShown) {
         reply(job, contentTypeFor(document.bytes), document.bytes);
         return;
     }
-    m_log->warnOnce(QLatin1String("document ") + m_filePath,
-                    QStringLiteral("no question document at \"%1\": %2")
-                        .arg(m_filePath, QLatin1String(DocumentFolder::describe(document.status))));
-    job->fail(document.status == DocumentFolder::Status::NotFound
-                  ? QWebEngineUrlRequestJob::UrlNotFound
-                  : QWebEngineUrlRequestJob::RequestFailed);
+    if (m_filePath.isEmpty()) {
+        m_log->warnOnce(QStringLiteral("document"),
+                        QStringLiteral("no question document: its stored path has no place on "
+                                       "this system"));
+    } else {
+        m_log->warnOnce(
+            QLatin1String("document ") + m_filePath,
+            QStringLiteral("no question document at \"%1\": %2")
+                .arg(m_filePath, QLatin1String(DocumentFolder::describe(document.status))));
+    }
+    reply(job, MissingDocumentPage::contentType(),
+          MissingDocumentPage::html(m_filePath, document.status));
 }
 
 void DocumentSchemeHandler::serveFolderFile(QWebEngineUrlRequestJob *job,

@@ -10,8 +10,9 @@ class RefusalLog;
 
 // Serves the question document through the view's own URL scheme, and the files of its
 // folder below it, read-only. The document is always served as HTML whatever its file name,
-// in its own character set when it names one and in code page 932 otherwise. A request that
-// cannot be served fails, and is logged once.
+// in its own character set when it names one and in code page 932 otherwise. A document that
+// cannot be read is replaced by a page of our own that says so; a file of the folder that
+// cannot be served fails the request, and is logged once.
 class DocumentSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
@@ -31,6 +32,10 @@ public:
     // serves none.
     void setFilePath(const QString &filePath);
     QString filePath() const { return m_filePath; }
+
+    // Whether the document itself was served at its last request, rather than the page
+    // that says it cannot be.
+    bool documentShown() const { return m_documentShown; }
 
     // The content type to serve the document's bytes with: plain "text/html" when the bytes
     // carry a byte order mark or a <meta> charset declaration (so that the browser follows
@@ -52,4 +57,5 @@ private:
     RefusalLog *m_log;
     QString m_filePath;
     QString m_folder;
+    bool m_documentShown = false;
 };

@@ -84,14 +84,16 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
         menu.exec(view->mapToGlobal(at));
     });
     // Only loads of the document count: a navigation elsewhere that the page refuses starts
-    // and stops a load of its own, while the document stays.
+    // and stops a load of its own, while the document stays. The page that stands in for a
+    // document that cannot be read loads fine, but the document did not: the view's users
+    // (the start-up probe among them) hear that it failed.
     connect(page, &QWebEnginePage::loadingChanged, this,
-            [finished = callbacks.loadFinished](const QWebEngineLoadingInfo &info) {
+            [this, finished = callbacks.loadFinished](const QWebEngineLoadingInfo &info) {
                 const QUrl url = info.url().adjusted(QUrl::RemoveFragment);
                 if (!finished || url != DocumentSchemeHandler::documentUrl())
                     return;
                 if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-                    finished(true);
+                    finished(m_scheme->documentShown());
                 else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
                     finished(false);
             });
@@ -152,7 +154,9 @@ void QuestionEngine::createProfile(const Callbacks &callbacks)
     settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
     settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
-    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+    // A file of the folder that fails leaves its frame or picture empty; a document that
+    // cannot be read gets our page.
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     // Nothing shows the page's icon, so /favicon.ico is never asked for.
     settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));

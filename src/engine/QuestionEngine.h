@@ -13,7 +13,8 @@ class QWebEngineView;
 // The browser engine of the question view: an off-the-record profile that serves the document
 // and the files of its folder through its own scheme, keeps the page off the network and the
 // rest of the file system, and carries window.external.raiseEvent calls back over a web
-// channel.
+// channel. A document that cannot be read shows a page of our own that says so and where it
+// belongs; the engine's own error pages, in English, never show.
 class QuestionEngine : public QObject, public QuestionEngineInterface
 {
     Q_OBJECT
