@@ -1,4 +1,5 @@
 #include "QuestionPage.h"
+#include "EngineLog.h"
 
 #include "DocumentSchemeHandler.h"
 #include "RefusalLog.h"
@@ -32,4 +33,13 @@ bool QuestionPage::acceptNavigationRequest(const QUrl &url, NavigationType type,
                     QStringLiteral("refused navigation of the %1 to %2")
                         .arg(isMainFrame ? QLatin1String("page") : QLatin1String("frame"), target));
     return false;
+}
+
+void QuestionPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
+                                            const QString &message, int lineNumber,
+                                            const QString &sourceId)
+{
+    qCDebug(lcEngine).noquote() << "console" << level
+                                << sourceId + QLatin1Char(':') + QString::number(lineNumber)
+                                << message;
 }

@@ -6,7 +6,7 @@ class RefusalLog;
 
 // The question view's page: it stays on the question document and refuses to navigate
 // anywhere else, whether by a link, a script, a form or a frame. Frames may show the files
-// of the document's folder.
+// of the document's folder. What the page writes to its console is logged at debug level.
 class QuestionPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -21,6 +21,8 @@ public:
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                  int lineNumber, const QString &sourceId) override;
 
 private:
     RefusalLog *m_log;

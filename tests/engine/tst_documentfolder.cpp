@@ -7,6 +7,8 @@
 #include "engine/DocumentSchemeHandler.h"
 
 #include <QImage>
+#include <QLoggingCategory>
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -101,6 +103,8 @@ private Q_SLOTS:
     void escapesAreRefusedAndLoggedOnce();
     void pageStaysOnTheDocument_data();
     void pageStaysOnTheDocument();
+    void consoleOnlyAtDebugLevel_data();
+    void consoleOnlyAtDebugLevel();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -292,6 +296,39 @@ void TestDocumentFolder::pageStaysOnTheDocument()
     QCOMPARE(evaluate(page, "location.href")->toUrl(), DocumentSchemeHandler::documentUrl());
     QCOMPARE(evaluate(page, "alive"), QVariant("yes"));
     QCOMPARE(m_opened->loads.count(), 1);
+}
+
+void TestDocumentFolder::consoleOnlyAtDebugLevel_data()
+{
+    QTest::addColumn<bool>("debug");
+    QTest::newRow("by default") << false;
+    QTest::newRow("kelvo.engine.debug=true") << true;
+}
+
+// What the page writes to its console is for a developer who asks for it, never on the
+// program's output by default.
+void TestDocumentFolder::consoleOnlyAtDebugLevel()
+{
+    QFETCH(bool, debug);
+    if (debug)
+        QLoggingCategory::setFilterRules("kelvo.engine.debug=true");
+    const auto restore = qScopeGuard([] { QLoggingCategory::setFilterRules({}); });
+
+    QVERIFY(show(R"html(<p>console</p><script>
+console.log('note-3c1');
+console.error('complaint-3c1');
+window.external.raiseEvent('written', 1);
+</script>)html"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("written").size(), 1, EngineTimeout);
+    if (debug) {
+        QTRY_COMPARE_WITH_TIMEOUT(LogRecorder::lines("kelvo.engine").filter("-3c1").size(), 2,
+                                  EngineTimeout);
+        for (const QString &line : LogRecorder::lines("kelvo.engine").filter("-3c1"))
+            QVERIFY2(line.startsWith("debug: console"), qPrintable(line));
+    } else {
+        QVERIFY(LogRecorder::lines("kelvo.engine").isEmpty());
+    }
+    QVERIFY(LogRecorder::lines("js").isEmpty());
 }
 
 KELVO_TEST_MAIN(TestDocumentFolder)
