@@ -26,8 +26,9 @@ public:
     // The browser view, a child of the host widget.
     virtual QWidget *widget() const = 0;
 
-    // Shows the local file as the question document; a path with no readable document
-    // shows a page that says so.
+    // Shows the local file as the question document, and the files of its folder to it; a
+    // path with no readable document shows a page of ours that says so and where the document
+    // belongs, and its load is reported as failed.
     virtual void load(const QString &localPath) = 0;
 };
 

@@ -1,8 +1,10 @@
 #include "DocumentSchemeHandler.h"
+#include "DocumentFolder.h"
 #include "EngineLog.h"
+#include "MissingDocumentPage.h"
+#include "RefusalLog.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -14,12 +16,17 @@ namespace
 // The browser looks for a <meta> charset only near the start, before the body; so do we.
 constexpr qsizetype MetaScanLimit = 8192;
 
-// Question documents are small; anything much larger is not one.
-constexpr qint64 MaxDocumentSize = 64 * 1024 * 1024;
+void reply(QWebEngineUrlRequestJob *job, const QByteArray &contentType, const QByteArray &bytes)
+{
+    auto *buffer = new QBuffer(job);
+    buffer->setData(bytes);
+    job->reply(contentType, buffer);
+}
 
 } // namespace
 
-DocumentSchemeHandler::DocumentSchemeHandler(QObject *parent) : QWebEngineUrlSchemeHandler(parent)
+DocumentSchemeHandler::DocumentSchemeHandler(RefusalLog *log, QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent), m_log(log)
 {
 }
 
@@ -33,6 +40,19 @@ QByteArray DocumentSchemeHandler::schemeName()
 QUrl DocumentSchemeHandler::documentUrl()
 {
     return QUrl(QString::fromLatin1(schemeName() + "://document/"));
+}
+
+bool DocumentSchemeHandler::isInDocumentFolder(const QUrl &url)
+{
+    const QUrl document = documentUrl();
+    return url.scheme() == document.scheme() && url.authority() == document.authority() &&
+           DocumentFolder::relativePath(url.path(QUrl::FullyEncoded).toLatin1()).has_value();
+}
+
+void DocumentSchemeHandler::setFilePath(const QString &filePath)
+{
+    m_filePath = filePath;
+    m_folder = filePath.isEmpty() ? QString() : QFileInfo(filePath).absolutePath();
 }
 
 QByteArray DocumentSchemeHandler::declaredCharset(const QByteArray &document)
@@ -80,29 +100,70 @@ QByteArray DocumentSchemeHandler::contentTypeFor(const QByteArray &document)
 
 void DocumentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
-    QUrl requested = job->requestUrl();
-    requested.setFragment({});
-    if (requested != documentUrl() || job->requestMethod() != "GET") {
-        qCInfo(lcEngine) << "refused" << job->requestMethod() << job->requestUrl();
-        job->fail(QWebEngineUrlRequestJob::RequestDenied);
-        return;
-    }
+    const QUrl url = job->requestUrl();
+    if (url.authority() != documentUrl().authority())
+        return refuse(job, QWebEngineUrlRequestJob::RequestDenied, "not the document's host");
+    if (job->requestMethod() != "GET")
+        return refuse(job, QWebEngineUrlRequestJob::RequestDenied, "only GET is served");
+    // The query and the fragment name no file.
+    const std::optional<QString> relative =
+        DocumentFolder::relativePath(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!relative)
+        return refuse(job, QWebEngineUrlRequestJob::RequestDenied,
+                      "not a name inside the document's folder");
+    if (relative->isEmpty())
+        serveDocument(job);
+    else
+        serveFolderFile(job, *relative);
+}
 
-    QFile file(m_filePath);
-    if (m_filePath.isEmpty() || !QFileInfo(file).isFile()) {
-        qCInfo(lcEngine) << "no document at" << m_filePath;
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+void DocumentSchemeHandler::serveDocument(QWebEngineUrlRequestJob *job)
+{
+    const DocumentFolder::Contents document = DocumentFolder::read(m_filePath);
+    m_documentShown = document.status == DocumentFolder::Status::Ok;
+    if (m_documentShown) {
+        reply(job, contentTypeFor(document.bytes), document.bytes);
         return;
     }
-    if (file.size() > MaxDocumentSize || !file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcEngine) << "cannot read the document" << m_filePath;
-        job->fail(QWebEngineUrlRequestJob::RequestFailed);
-        return;
+    if (m_filePath.isEmpty()) {
+        m_log->warnOnce(QStringLiteral("document"),
+                        QStringLiteral("no question document: its stored path has no place on "
+                                       "this system"));
+    } else {
+        m_log->warnOnce(
+            QLatin1String("document ") + m_filePath,
+            QStringLiteral("no question document at \"%1\": %2")
+                .arg(m_filePath, QLatin1String(DocumentFolder::describe(document.status))));
     }
+    reply(job, MissingDocumentPage::contentType(),
+          MissingDocumentPage::html(m_filePath, document.status));
+}
 
-    const QByteArray bytes = file.readAll();
-    auto *buffer = new QBuffer(job);
-    buffer->setData(bytes);
-    qCDebug(lcEngine) << "serving" << m_filePath << bytes.size() << "bytes";
-    job->reply(contentTypeFor(bytes), buffer);
+void DocumentSchemeHandler::serveFolderFile(QWebEngineUrlRequestJob *job,
+                                            const QString &relativePath)
+{
+    const DocumentFolder::Located file = DocumentFolder::locate(m_folder, relativePath);
+    DocumentFolder::Contents contents{file.status, {}};
+    if (file.status == DocumentFolder::Status::Ok)
+        contents = DocumentFolder::read(file.filePath);
+    if (contents.status == DocumentFolder::Status::NotFound)
+        return refuse(job, QWebEngineUrlRequestJob::UrlNotFound, "no such file");
+    if (contents.status != DocumentFolder::Status::Ok)
+        return refuse(job, QWebEngineUrlRequestJob::RequestDenied,
+                      DocumentFolder::describe(contents.status));
+
+    QByteArray type = DocumentFolder::mimeTypeFor(relativePath);
+    if (type == "text/html")
+        type = contentTypeFor(contents.bytes);
+    reply(job, type, contents.bytes);
+}
+
+void DocumentSchemeHandler::refuse(QWebEngineUrlRequestJob *job,
+                                   QWebEngineUrlRequestJob::Error error, const char *reason)
+{
+    const QString url = job->requestUrl().toString(QUrl::FullyEncoded);
+    m_log->warnOnce(
+        url, QStringLiteral("refused %1 %2: %3")
+                 .arg(QString::fromLatin1(job->requestMethod()), url, QLatin1String(reason)));
+    job->fail(error);
 }

@@ -3,25 +3,39 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
+#include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlSchemeHandler>
 
-// Serves the question document, and nothing else, through the view's own URL scheme. The
-// document is always served as HTML whatever its file name, in its own character set when it
-// names one and in code page 932 otherwise.
+class RefusalLog;
+
+// Serves the question document through the view's own URL scheme, and the files of its
+// folder below it, read-only. The document is always served as HTML whatever its file name,
+// in its own character set when it names one and in code page 932 otherwise. A document that
+// cannot be read is replaced by a page of our own that says so; a file of the folder that
+// cannot be served fails the request, and is logged once.
 class DocumentSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
 public:
-    explicit DocumentSchemeHandler(QObject *parent = nullptr);
+    // Refusals go to log, which must outlive the handler.
+    explicit DocumentSchemeHandler(RefusalLog *log, QObject *parent = nullptr);
     ~DocumentSchemeHandler() override;
 
     static QByteArray schemeName();
-    // The one URL under which the document is served.
+    // The URL under which the document is served; the files of its folder are below it.
     static QUrl documentUrl();
+    // Whether url names the document or a file of its folder by a path that stays inside it
+    // (whether there is such a file is not looked at).
+    static bool isInDocumentFolder(const QUrl &url);
 
-    // The local file served as the document; empty serves nothing.
-    void setFilePath(const QString &filePath) { m_filePath = filePath; }
+    // The local file served as the document, whose folder serves the other files; empty
+    // serves none.
+    void setFilePath(const QString &filePath);
     QString filePath() const { return m_filePath; }
+
+    // Whether the document itself was served at its last request, rather than the page
+    // that says it cannot be.
+    bool documentShown() const { return m_documentShown; }
 
     // The content type to serve the document's bytes with: plain "text/html" when the bytes
     // carry a byte order mark or a <meta> charset declaration (so that the browser follows
@@ -35,5 +49,13 @@ public:
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
 private:
+    void serveDocument(QWebEngineUrlRequestJob *job);
+    void serveFolderFile(QWebEngineUrlRequestJob *job, const QString &relativePath);
+    void refuse(QWebEngineUrlRequestJob *job, QWebEngineUrlRequestJob::Error error,
+                const char *reason);
+
+    RefusalLog *m_log;
     QString m_filePath;
+    QString m_folder;
+    bool m_documentShown = false;
 };

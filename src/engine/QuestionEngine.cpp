@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QOpenGLContext>
 #include <QWebChannel>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -64,7 +65,7 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
 
     m_view = new QWebEngineView(host);
     m_view->setObjectName(QStringLiteral("questionEngine"));
-    auto *page = new QuestionPage(m_profile, m_view);
+    auto *page = new QuestionPage(m_profile, &m_refusals, m_view);
     auto *channel = new QWebChannel(page);
     channel->registerObject(QStringLiteral("questionEvents"), bridge);
     page->setWebChannel(channel, QWebEngineScript::MainWorld);
@@ -82,10 +83,19 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
                        [shown] { shown->triggerAction(QWebEnginePage::SelectAll); });
         menu.exec(view->mapToGlobal(at));
     });
-    connect(page, &QWebEnginePage::loadFinished, this,
-            [finished = callbacks.loadFinished](bool ok) {
-                if (finished)
-                    finished(ok);
+    // Only loads of the document count: a navigation elsewhere that the page refuses starts
+    // and stops a load of its own, while the document stays. The page that stands in for a
+    // document that cannot be read loads fine, but the document did not: the view's users
+    // (the start-up probe among them) hear that it failed.
+    connect(page, &QWebEnginePage::loadingChanged, this,
+            [this, finished = callbacks.loadFinished](const QWebEngineLoadingInfo &info) {
+                const QUrl url = info.url().adjusted(QUrl::RemoveFragment);
+                if (!finished || url != DocumentSchemeHandler::documentUrl())
+                    return;
+                if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+                    finished(m_scheme->documentShown());
+                else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                    finished(false);
             });
 }
 
@@ -102,11 +112,13 @@ void QuestionEngine::registerUrlScheme()
     if (QWebEngineUrlScheme::schemeByName(name).name() == name)
         return;
     // Neither local nor allowed local access: the document is an ordinary page that cannot
-    // reach file: URLs.
+    // reach file: URLs. Its scripts may read the files of its folder with XMLHttpRequest,
+    // which works only for schemes that take part in CORS (fetch() reaches a program's own
+    // schemes only from Qt 6.6 on).
     QWebEngineUrlScheme scheme(name);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
-    scheme.setFlags({});
+    scheme.setFlags(QWebEngineUrlScheme::CorsEnabled);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
@@ -117,6 +129,8 @@ QWidget *QuestionEngine::widget() const
 
 void QuestionEngine::load(const QString &localPath)
 {
+    // The view asks for a document when it starts and when its path changes: news again.
+    m_refusals.clear();
     m_scheme->setFilePath(localPath);
     m_view->page()->load(DocumentSchemeHandler::documentUrl());
 }
@@ -140,13 +154,17 @@ void QuestionEngine::createProfile(const Callbacks &callbacks)
     settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
     settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
-    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+    // A file of the folder that fails leaves its frame or picture empty; a document that
+    // cannot be read gets our page.
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    // Nothing shows the page's icon, so /favicon.ico is never asked for.
+    settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
 
-    m_scheme = new DocumentSchemeHandler(m_profile);
+    m_scheme = new DocumentSchemeHandler(&m_refusals, m_profile);
     m_profile->installUrlSchemeHandler(DocumentSchemeHandler::schemeName(), m_scheme);
 
-    auto *guard = new QuestionRequestGuard(m_profile);
+    auto *guard = new QuestionRequestGuard(&m_refusals, m_profile);
     connect(guard, &QuestionRequestGuard::requestBlocked, this,
             [blocked = callbacks.requestBlocked](const QUrl &url) {
                 if (blocked)

@@ -2,15 +2,19 @@
 
 #include "controls/QuestionEngineInterface.h"
 
+#include "RefusalLog.h"
+
 #include <QObject>
 
 class DocumentSchemeHandler;
 class QWebEngineProfile;
 class QWebEngineView;
 
-// The browser engine of the question view: an off-the-record profile that serves the one
-// document through its own scheme, keeps the page off the network and the file system,
-// and carries window.external.raiseEvent calls back over a web channel.
+// The browser engine of the question view: an off-the-record profile that serves the document
+// and the files of its folder through its own scheme, keeps the page off the network and the
+// rest of the file system, and carries window.external.raiseEvent calls back over a web
+// channel. A document that cannot be read shows a page of our own that says so and where it
+// belongs; the engine's own error pages, in English, never show.
 class QuestionEngine : public QObject, public QuestionEngineInterface
 {
     Q_OBJECT
@@ -31,6 +35,8 @@ private:
     static void makeSharedGraphicsContext();
     void createProfile(const Callbacks &callbacks);
 
+    // Declared first: the page, the guard and the scheme handler log to it until they go.
+    RefusalLog m_refusals;
     QWebEngineProfile *m_profile = nullptr;
     DocumentSchemeHandler *m_scheme = nullptr;
     QWebEngineView *m_view = nullptr;

@@ -1,10 +1,10 @@
 #include "QuestionRequestGuard.h"
-#include "EngineLog.h"
 
 #include "DocumentSchemeHandler.h"
+#include "RefusalLog.h"
 
-QuestionRequestGuard::QuestionRequestGuard(QObject *parent)
-    : QWebEngineUrlRequestInterceptor(parent)
+QuestionRequestGuard::QuestionRequestGuard(RefusalLog *log, QObject *parent)
+    : QWebEngineUrlRequestInterceptor(parent), m_log(log)
 {
 }
 
@@ -21,7 +21,9 @@ void QuestionRequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     if (isAllowed(info.requestUrl()))
         return;
-    qCInfo(lcEngine) << "blocked" << info.requestMethod() << info.requestUrl();
+    const QString url = info.requestUrl().toString(QUrl::FullyEncoded);
+    m_log->warnOnce(
+        url, QStringLiteral("blocked %1 %2").arg(QString::fromLatin1(info.requestMethod()), url));
     info.block(true);
     Q_EMIT requestBlocked(info.requestUrl());
 }

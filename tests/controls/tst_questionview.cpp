@@ -1,5 +1,6 @@
 #include "common/BrowserEngine.h"
 #include "common/KelvoTest.h"
+#include "common/WebPage.h"
 
 #include "controls/QuestionView.h"
 #include "engine/DocumentSchemeHandler.h"
@@ -14,19 +15,18 @@
 
 #include <memory>
 
+using kelvo::test::EngineTimeout;
+using kelvo::test::evaluate;
+using kelvo::test::plainText;
+
 namespace
 {
+
 // The browser view behind a question view, once its engine runs.
 QWebEngineView *webView(const QuestionView &view)
 {
     return qobject_cast<QWebEngineView *>(view.engineWidget());
 }
-} // namespace
-
-namespace
-{
-
-constexpr int EngineTimeout = 20000;
 
 // Code page 932 text that only the Microsoft mapping shows right: half-width katakana, the
 // wave dash 0x8160 (U+FF5E), circled one 0x8740, Roman two 0x8754 and the dash 0x815C (U+2015).
@@ -38,25 +38,6 @@ QByteArray encoded(const QString &text, const char *codec)
     const QByteArray bytes = encoder.encode(text);
     Q_ASSERT(!encoder.hasError());
     return bytes;
-}
-
-// Runs a page query whose answer arrives through a callback, waiting for the answer.
-template <typename Value, typename Query> std::optional<Value> ask(Query query)
-{
-    auto answer = std::make_shared<std::optional<Value>>();
-    query([answer](const Value &value) { *answer = value; });
-    (void)QTest::qWaitFor([&] { return answer->has_value(); }, EngineTimeout);
-    return *answer;
-}
-
-std::optional<QString> plainText(QWebEnginePage *page)
-{
-    return ask<QString>([page](auto done) { page->toPlainText(done); });
-}
-
-std::optional<QVariant> evaluate(QWebEnginePage *page, const QString &script)
-{
-    return ask<QVariant>([&](auto done) { page->runJavaScript(script, done); });
 }
 
 } // namespace
@@ -108,11 +89,7 @@ void TestQuestionView::cleanup()
 
 QString TestQuestionView::writeDocument(const QString &name, const QByteArray &bytes)
 {
-    const QString path = m_dir->filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
+    return kelvo::test::writeFile(m_dir->filePath(name), bytes);
 }
 
 QuestionView *TestQuestionView::openView(const QString &path, bool expectOk)
@@ -292,6 +269,7 @@ void TestQuestionView::pageReachesNoNetworkAndNoFiles()
     const QString secretUrl =
         QUrl::fromLocalFile(writeDocument(QStringLiteral("secret.txt"), secret.toUtf8()))
             .toString();
+    // The secret is beside the document's folder, not in it.
     const QString otherDocument = QString::fromLatin1(DocumentSchemeHandler::schemeName()) +
                                   QStringLiteral("://document/secret.txt");
     const QString otherHost =
@@ -352,7 +330,8 @@ report('fetch remote', fetch('REMOTE'))
             .replace(QStringLiteral("WEBSOCKET"),
                      QStringLiteral("ws://127.0.0.1:%1/").arg(server.serverPort()));
 
-    QuestionView *view = openView(writeDocument(QStringLiteral("fetch.dat"), document.toUtf8()));
+    QuestionView *view =
+        openView(writeDocument(QStringLiteral("doc/fetch.dat"), document.toUtf8()));
     QVERIFY(view);
     QTRY_VERIFY_WITH_TIMEOUT(
         !m_events->isEmpty() && m_events->last().at(0) == QLatin1String("done"), EngineTimeout);

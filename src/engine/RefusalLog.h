@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+// One warning line under "kelvo.engine" for each thing the page was refused, however often
+// it asks for it again: a page that retries a missing figure, or reloads, says nothing new
+// by asking twice, and must not fill the log. One log serves a whole engine, so a URL that
+// is refused as a request and as a frame's navigation is still logged once.
+class RefusalLog
+{
+public:
+    // Logs line unless key has been logged before. Past MaxKeys keys, one last line says
+    // that further refusals go unlogged, so that a page making up new URLs cannot flood
+    // the log either.
+    void warnOnce(const QString &key, const QString &line);
+
+    // Forgets what was logged: a new document's refusals are news again.
+    void clear();
+
+    static constexpr qsizetype MaxKeys = 200;
+
+private:
+    QSet<QString> m_logged;
+    bool m_full = false;
+};
