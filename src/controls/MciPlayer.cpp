@@ -4,8 +4,10 @@
 
 #include <QLoggingCategory>
 
-// Debug messages are off unless asked for: a missing chime fails once a second.
-Q_LOGGING_CATEGORY(lcPlayer, "kelvo.player", QtInfoMsg)
+// Warnings only unless asked for: a chime file that cannot be opened is a fault of the
+// installation, told once; commands to a player that holds nothing are what a document event
+// before the first tick sends, and a missing chime fails once a second.
+Q_LOGGING_CATEGORY(lcPlayer, "kelvo.player", QtWarningMsg)
 
 MciPlayer::MciPlayer(QWidget *parent) : QWidget(parent)
 {
@@ -53,9 +55,11 @@ void MciPlayer::setCommand(const QString &command)
 void MciPlayer::fail(const QString &message)
 {
     // A new failure is told once; its repeats on later ticks only at debug level.
-    if (message != m_lastError)
-        qCInfo(lcPlayer).noquote() << m_command << m_fileName << "failed:" << message;
-    else
+    if (message == m_lastError)
         qCDebug(lcPlayer).noquote() << m_command << m_fileName << "failed:" << message;
+    else if (m_command == QLatin1String("Open"))
+        qCWarning(lcPlayer).noquote() << m_command << m_fileName << "failed:" << message;
+    else
+        qCInfo(lcPlayer).noquote() << m_command << m_fileName << "failed:" << message;
     m_lastError = message;
 }

@@ -7,6 +7,7 @@
 #include <QAudioDevice>
 #include <QFile>
 #include <QMediaDevices>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using kelvo::test::RecordingDevice;
@@ -36,6 +37,7 @@ private slots:
     void deviceFailureIsRecorded();
     void missingDevice();
     void defaultDeviceIsCreatedOnFirstCommand();
+    void missingChimeWarnsOnce();
 
     void realDeviceRefusesBadFiles_data();
     void realDeviceRefusesBadFiles();
@@ -124,12 +126,29 @@ void TestPlayer::defaultDeviceIsCreatedOnFirstCommand()
     player.setCommand(QStringLiteral("Stop"));
     QCOMPARE(player.device(), nullptr);
 
-    // A document event before any tick: nothing is open, nothing plays, nothing is raised.
+    // A document event before any tick: nothing is open, nothing plays, nothing is raised,
+    // and nothing is said on the terminal.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
     player.setCommand(QStringLiteral("Prev"));
     QVERIFY(dynamic_cast<SoundEffectDevice *>(player.device()));
     QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
     player.setCommand(QStringLiteral("Play"));
     QCOMPARE(player.lastError(), QStringLiteral("nothing open"));
+}
+
+// A chime that cannot be opened is a fault of the installation: one warning, however many
+// ticks open it again.
+void TestPlayer::missingChimeWarnsOnce()
+{
+    QTemporaryDir dir;
+    MciPlayer player;
+    player.setFileName(dir.filePath(QStringLiteral("Zarav.wav")));
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral("^Open .*Zarav.wav failed: no such file")));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    for (int tick = 0; tick < 5; ++tick)
+        player.setCommand(QStringLiteral("Open"));
+    QVERIFY(player.lastError().startsWith(QLatin1String("no such file")));
 }
 
 SoundEffectDevice *TestPlayer::installRealDevice(MciPlayer &player)
