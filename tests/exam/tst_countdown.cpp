@@ -4,6 +4,7 @@
 #include "common/KelvoTest.h"
 #include "common/RecordingDevice.h"
 #include "controls/MciPlayer.h"
+#include "controls/TabPanel.h"
 #include "exam/frmKelvo.h"
 
 #include <QLabel>
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void cleanup() { m_window.reset(); }
 
     void startShowsOneHour();
+    void strayKeysAfterStartDoNotEndTheAttempt_data();
+    void strayKeysAfterStartDoNotEndTheAttempt();
     void wholeCountdown_data();
     void wholeCountdown();
     void startLateInSecond59();
@@ -123,6 +126,47 @@ void TestCountdown::startShowsOneHour()
     QCOMPARE(m_window->tmr時間()->interval(), 1000);
     QVERIFY(!m_start->isEnabled());
     QVERIFY(m_log.isEmpty()); // the start button leaves the player alone
+}
+
+void TestCountdown::strayKeysAfterStartDoNotEndTheAttempt_data()
+{
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("focused"); // where the student types next
+    QTest::newRow("mouse, first page") << false << 0 << QStringLiteral("Text_1");
+    QTest::newRow("keyboard, first page") << true << 0 << QStringLiteral("Text_1");
+    QTest::newRow("mouse, page 3-ﾄﾅ") << false << 35 << QStringLiteral("Text_135");
+    QTest::newRow("keyboard, page 6-ｱ") << true << 49 << QStringLiteral("chkKelvo_1");
+}
+
+// After スタート the focus is where the student answers, not on 得　点: a stray Space or
+// Enter types or ticks, and the countdown runs on.
+void TestCountdown::strayKeysAfterStartDoNotEndTheAttempt()
+{
+    QFETCH(bool, byKeyboard);
+    QFETCH(int, page);
+    QFETCH(QString, focused);
+    m_window->findChild<TabPanel *>(QStringLiteral("SSTab2"))->setCurrentIndex(page);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_now = QTime(10, 0, 5);
+    if (byKeyboard) {
+        m_start->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(m_start, Qt::Key_Space);
+    } else {
+        QTest::mouseClick(m_start, Qt::LeftButton);
+    }
+    QVERIFY(m_window->tmr時間()->isActive());
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QCOMPARE(focus->objectName(), focused);
+
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    QVERIFY(m_window->tmr時間()->isActive());
+    QCOMPARE(display(), QStringLiteral("1:00"));
+    QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("lbl得点"))->text().isEmpty());
+    QVERIFY(!m_start->isEnabled());
 }
 
 void TestCountdown::wholeCountdown_data()
