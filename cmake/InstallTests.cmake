@@ -20,6 +20,14 @@ set_tests_properties(kelvo_desktop_files PROPERTIES
     SKIP_REGULAR_EXPRESSION "SKIPPED:"
     TIMEOUT 60)
 
+# The installed browser engine plugin, loaded from the installed program's folder as the
+# program loads it.
+add_test(NAME tst_engineplugin_installed COMMAND tst_engineplugin loadsTheProgramsPlugin)
+set_tests_properties(tst_engineplugin_installed PROPERTIES
+    FIXTURES_REQUIRED kelvo_installed
+    TIMEOUT 120
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu;KELVO_INSTALLED_PROGRAM_DIR=${KELVO_TEST_ROOT}/usr/lib/kelvo")
+
 # Real X input: alone on the machine, so that a loaded machine does not steal its timing.
 add_test(NAME kelvo_e2e COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e-kelvo ${KELVO_TEST_ROOT})
 set_tests_properties(kelvo_e2e PROPERTIES

@@ -3,6 +3,7 @@
 // view empty with one warning, and the rest of the window works.
 #include "common/KelvoTest.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -50,8 +51,9 @@ void TestEnginePlugin::initTestCase()
     QuestionView::setEngineFactory(nullptr);
 }
 
-// The plugin built next to the program, as the program loads it from its own folder: it shows
-// a document and carries the page's events.
+// The plugin beside the program, as the program loads it from its own folder: it shows a
+// document and carries the page's events. The folder is the build's, or the installed
+// program's where KELVO_INSTALLED_PROGRAM_DIR names it.
 void TestEnginePlugin::loadsTheProgramsPlugin()
 {
     QTemporaryDir dir;
@@ -63,7 +65,10 @@ void TestEnginePlugin::loadsTheProgramsPlugin()
                "<script>window.external.raiseEvent('loaded', 7);</script></body></html>");
     file.close();
 
-    QuestionView::setPluginFolder(QStringLiteral(KELVO_RUNTIME_DIR));
+    const QString installed = qEnvironmentVariable("KELVO_INSTALLED_PROGRAM_DIR");
+    const QString folder = installed.isEmpty() ? QStringLiteral(KELVO_RUNTIME_DIR) : installed;
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/libkelvo_questionengine.so")));
+    QuestionView::setPluginFolder(folder);
     QuestionView view;
     QSignalSpy loads(&view, &QuestionView::loadFinished);
     QSignalSpy events(&view, &QuestionView::documentEvent);
