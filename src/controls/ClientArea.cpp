@@ -32,9 +32,15 @@ bool ClientArea::eventFilter(QObject *watched, QEvent *event)
     return QScrollArea::eventFilter(watched, event);
 }
 
-// Only as far as needed, so that a control already in view stays where it is.
+// Only as far as needed, so that a control already in view stays where it is: the whole
+// control where it fits, its top-left corner where it does not.
 void ClientArea::showFocus(QWidget *now)
 {
-    if (now && client() && client()->isAncestorOf(now))
-        ensureWidgetVisible(now, 0, 0);
+    if (!now || !client() || !client()->isAncestorOf(now))
+        return;
+    const QRect control(now->mapTo(client(), QPoint()), now->size());
+    // ensureVisible() keeps the margin on the far side one pixel short.
+    ensureVisible(control.center().x(), control.center().y(), control.width() / 2 + 1,
+                  control.height() / 2 + 1);
+    ensureVisible(control.left(), control.top(), 0, 0);
 }

@@ -1,6 +1,7 @@
 #include "frmKelvo.h"
 #include "ui_frmKelvo.h"
 
+#include "controls/ClientArea.h"
 #include "core/AppDir.h"
 #include "core/Marking.h"
 #include "core/PassRate.h"
@@ -50,6 +51,8 @@ frmKelvo::frmKelvo(const QString &questionDocument, QWidget *parent)
         w->setFont(font);
     }
     ui->centralwidget->resize(792, 554);
+    // On a screen smaller than the window the client area scrolls.
+    new ClientArea(takeCentralWidget(), this);
     resize(792, 554 + menuBar()->sizeHint().height());
 
     m_sheet.build(ui->SSTab2, AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv")));
