@@ -43,10 +43,20 @@ void deferSharedGraphicsContext()
 #endif
 }
 
+// On Linux Qt WebEngine gives a screen reader the question document only where this is set.
+// It costs nothing until a reader listens (Qt's accessibility comes on); a value the
+// environment already has is left alone.
+void letReadersIntoTheDocument()
+{
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+}
+
 } // namespace
 
 void prepareBeforeApplication()
 {
+    letReadersIntoTheDocument();
     deferSharedGraphicsContext();
     // The browser engine describes its graphics set-up at every start; that is for whoever
     // asks (QT_LOGGING_RULES="qt.webenginecontext.info=true"), not for the terminal.
@@ -55,6 +65,8 @@ void prepareBeforeApplication()
 
 void prepareApplication(QApplication &app)
 {
+    // The window class on X11, which the desktop entry's StartupWMClass names.
+    QCoreApplication::setApplicationName(QStringLiteral("kelvo"));
     installFontSubstitutions();
     app.setWindowIcon(QIcon(QStringLiteral(":/images/maru.ico")));
     QGuiApplication::setDesktopFileName(QStringLiteral("jp.bralden.Kelvo"));
