@@ -4,6 +4,7 @@
 #include "TabPanelAccessible.h"
 #include "TabPanelBar.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -123,10 +124,21 @@ int TabPanel::rowCount() const
     return m_bar->rowCount();
 }
 
+// Hiding a page that holds the focus would have Qt pass the focus along the focus chain
+// first, to whatever control follows the panel (the question view), before it lands on the
+// new page: a screen reader would announce that control. So the focus leaves the old page
+// first and lands once, on the new page's first control.
 void TabPanel::setCurrentIndex(int index)
 {
-    if (index >= 0 && index < count())
-        m_stack->setCurrentIndex(index);
+    if (index < 0 || index >= count() || index == currentIndex())
+        return;
+    QWidget *focus = QApplication::focusWidget();
+    const bool onOldPage = focus && currentWidget() && currentWidget()->isAncestorOf(focus);
+    if (onOldPage)
+        focus->clearFocus();
+    m_stack->setCurrentIndex(index);
+    if (onOldPage)
+        focusCurrentPage();
 }
 
 void TabPanel::resizeEvent(QResizeEvent *event)

@@ -153,8 +153,17 @@ void TestTabPanel::keysTurnPages()
     QWidget *from = fromTabs ? static_cast<QWidget *>(m_panel->tabBar()) : m_edits.at(start);
     from->setFocus();
     QTRY_VERIFY(from->hasFocus());
+    QWidgetList focused;
+    const auto record =
+        connect(qApp, &QApplication::focusChanged, this, [&](QWidget *, QWidget *now) {
+            if (now)
+                focused << now;
+        });
     QTest::keyClick(from, keys.key(), keys.keyboardModifiers());
+    disconnect(record);
     QCOMPARE(m_panel->currentIndex(), expected);
+    // Straight there, not through the controls that follow the panel.
+    QCOMPARE(focused, QWidgetList{m_edits.at(expected)});
     // The student lands in the blank of the page and can type at once.
     QVERIFY(m_edits.at(expected)->hasFocus());
     kelvo::test::type(QApplication::focusWidget(), QStringLiteral("12"));
