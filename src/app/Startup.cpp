@@ -57,16 +57,28 @@ void quietBrowserEngine()
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --log-level=3").trimmed());
 }
 
+// On Linux Qt WebEngine gives a screen reader the question document only where this is set.
+// It costs nothing until a reader listens (Qt's accessibility comes on); a value the
+// environment already has is left alone.
+void letReadersIntoTheDocument()
+{
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+}
+
 } // namespace
 
 void prepareBeforeApplication()
 {
+    letReadersIntoTheDocument();
     deferSharedGraphicsContext();
     quietBrowserEngine();
 }
 
 void prepareApplication(QApplication &app)
 {
+    // The window class on X11, which the desktop entry's StartupWMClass names.
+    QCoreApplication::setApplicationName(QStringLiteral("kelvo"));
     installFontSubstitutions();
     // The build makes sure of the code-page-932 decoder; a Qt without it at run time (built
     // without ICU) would show every line of the documents as replacement characters.

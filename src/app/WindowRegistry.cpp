@@ -34,19 +34,84 @@ QWidget *WindowRegistry::show(const QString &name)
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->installEventFilter(this);
         m_open.insert(name, w);
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        if (screen) {
-            w->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, w->size(),
-                                               screen->availableGeometry()));
-        }
+        const QSize size = w->size();
+        const QMargins frame = expectedFrame(size);
+        place(w, size, frame);
+        m_unframed.insert(w, {size, frame});
     }
+    // Minimised from maximised, it comes back maximised.
     if (w->isMinimized())
-        w->showNormal();
-    else
-        w->show();
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+    w->show();
     w->raise();
     w->activateWindow();
     return w;
+}
+
+QRect WindowRegistry::placement(QSize size, QMargins frame, QRect available, int scrollBar)
+{
+    const QSize room = available.size().shrunkBy(frame);
+    // Room for the scroll bar that a dimension too large for the screen brings in the other.
+    bool vertical = size.height() > room.height();
+    const bool horizontal = size.width() + (vertical ? scrollBar : 0) > room.width();
+    vertical = vertical || (horizontal && size.height() + scrollBar > room.height());
+    const QSize wanted = size + QSize(vertical ? scrollBar : 0, horizontal ? scrollBar : 0);
+    const QSize client = wanted.boundedTo(room).expandedTo(QSize(1, 1));
+    const QSize framed = client.grownBy(frame);
+    // Centred; where even the frame is too large, from the top-left corner.
+    const QPoint corner(available.left() + qMax(0, (available.width() - framed.width()) / 2),
+                        available.top() + qMax(0, (available.height() - framed.height()) / 2));
+    return QRect(corner + QPoint(frame.left(), frame.top()), client);
+}
+
+// The frame the window manager gave the last window it framed. Before it framed one: none,
+// where the window fits the screen with room for a frame; otherwise a generous guess, so that
+// the window comes up smaller than the screen with its title bar on it, rather than as large
+// as the screen, which some window managers take for a wish to fill it.
+QMargins WindowRegistry::expectedFrame(QSize size) const
+{
+    if (!m_frame.isNull())
+        return m_frame;
+    static constexpr QMargins guess(8, 40, 8, 8);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen && placement(size, guess, screen->availableGeometry()).size() != size)
+        return guess;
+    return QMargins();
+}
+
+// On the screen the student works on: the one of the active window, else the primary one.
+void WindowRegistry::place(QWidget *w, QSize size, QMargins frame)
+{
+    const QWidget *active = QApplication::activeWindow();
+    const QScreen *screen = active ? active->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect client = placement(size, frame, screen->availableGeometry(),
+                                   w->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    w->resize(client.size());
+    // move() places the frame's corner.
+    w->move(client.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+// Called as a window that waits for its frame moves or changes: once the window manager has
+// framed it with another frame than it was placed with, it is placed again.
+void WindowRegistry::placeFramed(QWidget *w)
+{
+    const auto waiting = m_unframed.constFind(w);
+    if (waiting == m_unframed.cend() || !w->isVisible())
+        return;
+    const QRect frameGeometry = w->frameGeometry(), geometry = w->geometry();
+    const QMargins frame(
+        geometry.left() - frameGeometry.left(), geometry.top() - frameGeometry.top(),
+        frameGeometry.right() - geometry.right(), frameGeometry.bottom() - geometry.bottom());
+    if (frame.isNull())
+        return;
+    const auto [size, placedWith] = *waiting;
+    m_unframed.erase(waiting);
+    m_frame = frame;
+    const bool asPlaced = !(w->windowState() & ~Qt::WindowActive);
+    if (frame != placedWith && asPlaced)
+        place(w, size, frame);
 }
 
 void WindowRegistry::close(const QString &name)
@@ -76,12 +141,24 @@ bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
     // None of the program's windows refuses to close, so a close event that reaches a
     // window ends its instance: forget it now, it deletes itself once the event returns.
     if (event->type() == QEvent::Close) {
+        m_unframed.remove(static_cast<QWidget *>(watched));
         for (auto it = m_open.begin(); it != m_open.end(); ++it) {
             if (it.value() == watched) {
                 m_open.erase(it);
                 break;
             }
         }
+    }
+    // The window manager frames a window after it is mapped, and moves it as it does.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Show) &&
+        m_unframed.contains(static_cast<QWidget *>(watched))) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, w = QPointer<QWidget>(static_cast<QWidget *>(watched))] {
+                if (w)
+                    placeFramed(w);
+            },
+            Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
 }

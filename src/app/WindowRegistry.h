@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -12,6 +13,9 @@
 // factory when it is first shown, brought to the front when it is shown again, and
 // destroyed when it is closed, by the program or by its close box; the next show then
 // starts again from the factory. Every window is top-level and modeless, without owner.
+// A new window opens in the middle of the screen's available area as a whole framed window,
+// title bar included, and never larger than that area: a smaller window scrolls its client
+// area. Where the window manager frames it only once it is shown, it is placed again then.
 class WindowRegistry : public QObject
 {
     Q_OBJECT
@@ -23,8 +27,9 @@ public:
 
     void registerWindow(const QString &name, Factory factory);
 
-    // Creates the window, centred on the screen, or makes the open one visible and
-    // brings it to the front. Returns the instance, or nullptr for an unknown name.
+    // Creates the window, placed as above, or makes the open one visible (maximised again if
+    // it was maximised before it was minimised) and brings it to the front. Returns the
+    // instance, or nullptr for an unknown name.
     QWidget *show(const QString &name);
 
     // Closes and destroys the window if it is open; does nothing otherwise.
@@ -39,10 +44,26 @@ public:
     void exitAll();
     static const QStringList &exitOrder();
 
+    // The client geometry of a window whose client area wants size, framed by frame, on a
+    // screen whose available area is available: as large as wanted where the framed window
+    // fits, smaller where not (and where one dimension is too large, wider or taller by
+    // scrollBar, to hold the scroll bar it brings, as far as there is room), and the framed
+    // window centred, its title bar on the screen.
+    static QRect placement(QSize size, QMargins frame, QRect available, int scrollBar = 0);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QMargins expectedFrame(QSize size) const;
+    void place(QWidget *w, QSize size, QMargins frame);
+    void placeFramed(QWidget *w);
+
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<QWidget>> m_open;
+    // Windows placed before the window manager framed them: the client size each wants and
+    // the frame it was placed with.
+    QHash<QWidget *, std::pair<QSize, QMargins>> m_unframed;
+    // The frame the window manager gave the last window it framed.
+    QMargins m_frame;
 };

@@ -12,6 +12,14 @@ TabButton::TabButton(const QString &text, QWidget *parent) : QAbstractButton(par
 
 TabButton::~TabButton() = default;
 
+void TabButton::setFocusShown(bool shown)
+{
+    if (shown == m_focusShown)
+        return;
+    m_focusShown = shown;
+    update();
+}
+
 QSize TabButton::sizeHint() const
 {
     return fontMetrics().size(Qt::TextSingleLine, text()) + QSize(8, 6);
@@ -29,6 +37,8 @@ void TabButton::paintEvent(QPaintEvent *)
         option.state |= QStyle::State_Selected;
     if (isDown())
         option.state |= QStyle::State_Sunken;
+    if (m_focusShown)
+        option.state |= QStyle::State_HasFocus;
     painter.drawControl(QStyle::CE_TabBarTabShape, option);
 
     QRect label = rect().adjusted(1, isChecked() ? 0 : 1, -1, 0);
@@ -42,4 +52,16 @@ void TabButton::paintEvent(QPaintEvent *)
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(label, Qt::AlignCenter | Qt::TextSingleLine, text());
+
+    if (m_focusShown) {
+        // Drawn unscaled around the whole caption area, so that it stays visible on a tab
+        // whose caption had to be narrowed.
+        painter.resetTransform();
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(3, 3, -3, -2);
+        focus.state |= QStyle::State_KeyboardFocusChange; // the bar takes the focus from keys only
+        focus.backgroundColor = palette().color(QPalette::Window);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }

@@ -1,21 +1,24 @@
 #include "TabPanel.h"
 
 #include "TabButton.h"
+#include "TabPanelAccessible.h"
+#include "TabPanelBar.h"
 
-#include <QButtonGroup>
+#include <QApplication>
 #include <QEvent>
 #include <QShortcut>
 #include <QStackedWidget>
 
 TabPanel::TabPanel(QWidget *parent)
-    : QWidget(parent), m_stack(new QStackedWidget(this)), m_group(new QButtonGroup(this))
+    : QWidget(parent), m_bar(new TabPanelBar(this)), m_stack(new QStackedWidget(this))
 {
+    kelvo::installTabPanelAccessibility();
+    m_bar->setObjectName(QStringLiteral("qt_tabpanel_tabbar"));
     m_stack->setObjectName(QStringLiteral("qt_tabpanel_stack"));
-    m_group->setExclusive(true);
-    connect(m_group, &QButtonGroup::idClicked, this, &TabPanel::selectByUser);
+    connect(m_bar, &TabPanelBar::tabClicked, this, &TabPanel::selectByUser);
+    connect(m_bar, &TabPanelBar::tabRequested, this, &TabPanel::setCurrentIndex);
     connect(m_stack, &QStackedWidget::currentChanged, this, [this](int index) {
-        if (index >= 0 && index < m_tabs.size())
-            m_tabs.at(index)->setChecked(true);
+        m_bar->setCurrentIndex(index);
         Q_EMIT currentChanged(index);
     });
 
@@ -53,12 +56,7 @@ bool TabPanel::eventFilter(QObject *watched, QEvent *event)
 int TabPanel::addPage(QWidget *page, const QString &caption)
 {
     const int index = m_stack->addWidget(page);
-    auto *tab = new TabButton(caption, this);
-    tab->setObjectName(QStringLiteral("qt_tab_%1").arg(index));
-    m_group->addButton(tab, index);
-    m_tabs.append(tab);
-    if (index == m_stack->currentIndex())
-        tab->setChecked(true);
+    m_bar->addTab(caption);
     layoutTabs();
     return index;
 }
@@ -70,7 +68,8 @@ int TabPanel::count() const
 
 QString TabPanel::tabText(int index) const
 {
-    return index >= 0 && index < m_tabs.size() ? m_tabs.at(index)->text() : QString();
+    const TabButton *tab = tabButton(index);
+    return tab ? tab->text() : QString();
 }
 
 QWidget *TabPanel::widget(int index) const
@@ -95,30 +94,51 @@ int TabPanel::indexOf(const QWidget *page) const
 
 TabButton *TabPanel::tabButton(int index) const
 {
-    return index >= 0 && index < m_tabs.size() ? m_tabs.at(index) : nullptr;
+    return m_bar->tab(index);
+}
+
+int TabPanel::tabsPerRow() const
+{
+    return m_bar->tabsPerRow();
 }
 
 void TabPanel::setTabsPerRow(int tabs)
 {
-    m_tabsPerRow = qMax(1, tabs);
+    m_bar->setTabsPerRow(tabs);
     layoutTabs();
+}
+
+int TabPanel::tabHeight() const
+{
+    return m_bar->tabHeight();
 }
 
 void TabPanel::setTabHeight(int pixels)
 {
-    m_tabHeight = qMax(1, pixels);
+    m_bar->setTabHeight(pixels);
     layoutTabs();
 }
 
 int TabPanel::rowCount() const
 {
-    return (int(m_tabs.size()) + m_tabsPerRow - 1) / m_tabsPerRow;
+    return m_bar->rowCount();
 }
 
+// Hiding a page that holds the focus would have Qt pass the focus along the focus chain
+// first, to whatever control follows the panel (the question view), before it lands on the
+// new page: a screen reader would announce that control. So the focus leaves the old page
+// first and lands once, on the new page's first control.
 void TabPanel::setCurrentIndex(int index)
 {
-    if (index >= 0 && index < count())
-        m_stack->setCurrentIndex(index);
+    if (index < 0 || index >= count() || index == currentIndex())
+        return;
+    QWidget *focus = QApplication::focusWidget();
+    const bool onOldPage = focus && currentWidget() && currentWidget()->isAncestorOf(focus);
+    if (onOldPage)
+        focus->clearFocus();
+    m_stack->setCurrentIndex(index);
+    if (onOldPage)
+        focusCurrentPage();
 }
 
 void TabPanel::resizeEvent(QResizeEvent *event)
@@ -127,21 +147,12 @@ void TabPanel::resizeEvent(QResizeEvent *event)
     layoutTabs();
 }
 
-// Rows fill from the top; within a row the panel's width is shared out evenly, the
-// leftover pixels going one each to the first tabs.
+// The pages cover the whole panel; the rows of tabs lie on top of them.
 void TabPanel::layoutTabs()
 {
     m_stack->setGeometry(rect());
-    const int perRow = m_tabsPerRow;
-    const int base = width() / perRow;
-    const int extra = width() % perRow;
-    for (int i = 0; i < m_tabs.size(); ++i) {
-        const int column = i % perRow;
-        const int x = column * base + qMin(column, extra);
-        const int w = base + (column < extra ? 1 : 0);
-        m_tabs.at(i)->setGeometry(x, (i / perRow) * m_tabHeight, w, m_tabHeight);
-        m_tabs.at(i)->raise();
-    }
+    m_bar->setGeometry(0, 0, width(), m_bar->rowsHeight());
+    m_bar->raise();
 }
 
 void TabPanel::step(int delta)

@@ -2,17 +2,19 @@
 
 #include <QWidget>
 
-class QButtonGroup;
 class QStackedWidget;
 class TabButton;
+class TabPanelBar;
 
 // A tab panel whose tabs stand in rows (tabsPerRow to a row, each row tabHeight pixels),
 // over a stack of pages. A page covers the whole panel, tab rows included, so the
 // controls on it are placed relative to the panel's top-left corner; the tabs lie on top.
 // Speaks QTabWidget's vocabulary; Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp change
 // pages while the focus is inside the panel, and a page chosen by the user receives the
-// focus on its first control. Usable from Designer as a promoted container whose pages
-// are added with addPage(), the page's windowTitle being its tab caption.
+// focus on its first control. The rows of tabs take the focus as a QTabBar does: the arrow
+// keys move between the tabs, Tab goes on into the page. A screen reader finds the tabs
+// first, as a page-tab list, then the pages. Usable from Designer as a promoted container
+// whose pages are added with addPage(), the page's windowTitle being its tab caption.
 class TabPanel : public QWidget
 {
     Q_OBJECT
@@ -34,14 +36,16 @@ public:
     int currentIndex() const;
     int indexOf(const QWidget *page) const;
 
-    int tabsPerRow() const { return m_tabsPerRow; }
+    int tabsPerRow() const;
     void setTabsPerRow(int tabs);
-    int tabHeight() const { return m_tabHeight; }
+    int tabHeight() const;
     void setTabHeight(int pixels);
     int rowCount() const;
 
     // The tab of page index, for drawing checks and tests.
     TabButton *tabButton(int index) const;
+    // The rows of tabs: the widget that takes the focus for them.
+    TabPanelBar *tabBar() const { return m_bar; }
 
     // Puts the focus on the first control of the current page that takes it from the
     // keyboard, as a page chosen by the user gets it.
@@ -63,9 +67,7 @@ private:
     void selectByUser(int index);
     void focusFirstControl(QWidget *page);
 
+    // Created first, so that the Tab key meets the tabs before the pages.
+    TabPanelBar *m_bar;
     QStackedWidget *m_stack;
-    QButtonGroup *m_group;
-    QList<TabButton *> m_tabs;
-    int m_tabsPerRow = 1;
-    int m_tabHeight = 20;
 };

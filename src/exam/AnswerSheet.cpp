@@ -1,5 +1,7 @@
 #include "AnswerSheet.h"
 
+#include "AnswerSheetAccessible.h"
+#include "SecretLabel.h"
 #include "controls/TabPanel.h"
 #include "core/Twips.h"
 
@@ -54,6 +56,7 @@ QList<AnswerSheet::Page> AnswerSheet::readTable(const QString &resource)
 
 void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
 {
+    kelvo::installAnswerSheetAccessibility();
     const QPixmap circle = QIcon(QStringLiteral(":/images/maru.ico")).pixmap(32, 32);
     for (const Page &row : pages) {
         auto *page = new QWidget;
@@ -61,8 +64,10 @@ void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
         page->setAutoFillBackground(true);
         Item item;
         item.item = row.item;
+        // A screen reader names every answer by its item, as its tab does.
+        const QString answerName = row.caption + QStringLiteral(" の答え");
         if (row.keys.isEmpty()) {
-            buildChoicePage(page);
+            buildChoicePage(page)->setAccessibleName(answerName);
         } else {
             item.caption = new QLabel(QStringLiteral("答え"), page);
             item.caption->setObjectName(indexed(QStringLiteral("Label3"), row.item));
@@ -72,9 +77,11 @@ void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
             item.text->setObjectName(indexed(QStringLiteral("Text"), row.item));
             item.text->setGeometry(kelvo::twipsRect(1920, 1440, 5175, 495));
             item.text->setMaxLength(std::numeric_limits<int>::max());
+            item.text->setAccessibleName(answerName);
+            item.caption->setBuddy(item.text);
 
             for (const auto &[name, caption] : row.keys) {
-                auto *key = new QLabel(caption, page);
+                auto *key = new SecretLabel(caption, page);
                 key->setObjectName(name);
                 key->setVisible(false);
                 item.keys.append(key);
@@ -86,10 +93,12 @@ void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
         item.mark->setGeometry(kelvo::twipsRect(480, 1440, 495, 495));
         item.mark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         item.mark->setPixmap(circle);
+        item.mark->setAccessibleName(QStringLiteral("正解"));
         item.mark->setVisible(false);
 
         if (row.item == 48) {
-            auto *label5 = new QLabel(QStringLiteral("611"), page);
+            // Under the tab rows, unseen, and it reads as the answer of its page.
+            auto *label5 = new SecretLabel(QStringLiteral("611"), page);
             label5->setObjectName(QStringLiteral("Label5"));
             label5->setGeometry(kelvo::twipsRect(0, 0, 495, 255));
         }

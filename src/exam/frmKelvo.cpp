@@ -1,6 +1,7 @@
 #include "frmKelvo.h"
 #include "ui_frmKelvo.h"
 
+#include "controls/ClientArea.h"
 #include "core/AppDir.h"
 #include "core/Marking.h"
 #include "core/PassRate.h"
@@ -50,6 +51,8 @@ frmKelvo::frmKelvo(const QString &questionDocument, QWidget *parent)
         w->setFont(font);
     }
     ui->centralwidget->resize(792, 554);
+    // On a screen smaller than the window the client area scrolls.
+    new ClientArea(takeCentralWidget(), this);
     resize(792, 554 + menuBar()->sizeHint().height());
 
     m_sheet.build(ui->SSTab2, AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv")));
@@ -66,6 +69,13 @@ frmKelvo::frmKelvo(const QString &questionDocument, QWidget *parent)
     connect(ui->mnuAbout, &QAction::triggered, this, &frmKelvo::mnuAbout_Click);
     connect(ui->Scriptlet1, &QuestionView::documentEvent, this,
             &frmKelvo::Scriptlet1_DocumentEvent);
+
+    // After every handler that may change the score or the time left, a screen reader hears
+    // the new value.
+    for (QPushButton *button : {ui->cmdスタート, ui->cmd得点})
+        connect(button, &QPushButton::clicked, this, &frmKelvo::announceValues);
+    connect(m_timer, &QTimer::timeout, this, &frmKelvo::announceValues);
+    announceValues();
 }
 
 frmKelvo::~frmKelvo() = default;
@@ -215,6 +225,20 @@ void frmKelvo::setScoreCaption(const QString &caption)
 {
     ui->lbl得点->setText(caption);
     ui->lbl得点->adjustSize();
+}
+
+// The score and the time left are named with their values, "得点 140" and "残り時間 0:45".
+void frmKelvo::announceValues()
+{
+    const std::pair<QLabel *, QString> values[] = {{ui->lbl得点, QStringLiteral("得点")},
+                                                   {ui->lbl秒, QStringLiteral("残り時間")}};
+    for (const auto &[label, name] : values) {
+        const QString spoken =
+            label->text().isEmpty() ? name : name + QLatin1Char(' ') + label->text();
+        // Setting the name announces it, so only a changed one is set.
+        if (label->accessibleName() != spoken)
+            label->setAccessibleName(spoken);
+    }
 }
 
 void frmKelvo::updateRemainingTime()

@@ -75,6 +75,7 @@ private:
     QString AppDir() const;
     void PlaySound();
     void setScoreCaption(const QString &caption);
+    void announceValues();
     void updateRemainingTime();
 
     const std::unique_ptr<Ui::frmKelvo> ui;

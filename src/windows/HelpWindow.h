@@ -4,7 +4,8 @@
 
 class RichTextView;
 
-// The help window: the software's readme in a rich-text view.
+// The help window: the software's readme in a rich-text view, in a client area that scrolls
+// when the window is smaller than the view needs. Escape closes it.
 class HelpWindow : public QWidget
 {
     Q_OBJECT
@@ -13,7 +14,10 @@ public:
     ~HelpWindow() override;
 
     RichTextView *view() const { return m_view; }
+    // The widget that holds the view, in the button-face colour.
+    QWidget *client() const { return m_client; }
 
 private:
+    QWidget *m_client;
     RichTextView *m_view;
 };

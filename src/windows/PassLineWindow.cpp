@@ -1,11 +1,16 @@
 #include "PassLineWindow.h"
 
+#include "WindowsAccessible.h"
+#include "controls/ClientArea.h"
 #include "controls/Fonts.h"
 #include "controls/RichTextView.h"
 #include "core/Twips.h"
 
+#include <QKeySequence>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPainter>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -61,6 +66,17 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
     return label;
 }
 
+// The window's pink, painted rather than given as the palette's window colour, which the
+// document view would take for its frame and scroll bar.
+class PinkClient : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), kWindowColour); }
+};
+
 } // namespace
 
 PassLineWindow::PassLineWindow(int band, QWidget *parent)
@@ -69,29 +85,40 @@ PassLineWindow::PassLineWindow(int band, QWidget *parent)
     if (band != m_band)
         qCWarning(lcPassLine) << "no pass-line window for band" << band << "- showing band"
                               << m_band;
+    kelvo::installWindowsAccessibility();
     setObjectName(QStringLiteral("frm合格ライン%1").arg(m_band));
     setWindowTitle(QStringLiteral("合格ライン"));
     setFont(kelvo::gothicFont(9));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kWindowColour);
-    setPalette(palette);
-    resize(kelvo::twipsSize(11880, 8595));
+    const QSize size = kelvo::twipsSize(11880, 8595);
+    resize(size);
+
+    m_client = new PinkClient(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->resize(size);
 
     // Created in this order, so the labels lie above the view.
-    m_view = new RichTextView(this);
+    m_view = new RichTextView(m_client);
     m_view->setObjectName(QStringLiteral("RichTextBox1"));
     m_view->setGeometry(kelvo::twipsRect(0, 1200, 11895, 7455));
     m_view->loadRtf(QStringLiteral(":/documents/passline.rtf"));
 
     const Verdict &v = verdict(m_band);
-    makeLabel(this, QStringLiteral("Label2"), QString::fromUtf16(v.comment), kWindowColour,
-              kelvo::twipsRect(v.commentLeft, 720, v.commentWidth, 255),
-              kelvo::gothicFont(12, true));
-    makeLabel(this, QStringLiteral("Label1"), QString::fromUtf16(v.rate), v.rateColour,
-              kelvo::twipsRect(v.rateLeft, 120, v.rateWidth, 375), kelvo::gothicFont(15.75, true));
+    m_comment = makeLabel(m_client, QStringLiteral("Label2"), QString::fromUtf16(v.comment),
+                          kWindowColour, kelvo::twipsRect(v.commentLeft, 720, v.commentWidth, 255),
+                          kelvo::gothicFont(12, true));
+    m_rate = makeLabel(m_client, QStringLiteral("Label1"), QString::fromUtf16(v.rate), v.rateColour,
+                       kelvo::twipsRect(v.rateLeft, 120, v.rateWidth, 375),
+                       kelvo::gothicFont(15.75, true));
 
+    new ClientArea(m_client, this);
+    auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
     m_view->setFocus(Qt::OtherFocusReason);
 }
 
 PassLineWindow::~PassLineWindow() = default;
+
+QWidgetList PassLineWindow::readingOrder() const
+{
+    return {m_rate, m_comment, m_view};
+}

@@ -6,7 +6,9 @@ class QLabel;
 class RichTextView;
 
 // One of the six pass-line windows: the verdict for a score band in two labels above the
-// pass-line table. Band 1 is the top band (100 and above), band 6 a score of exactly 0.
+// pass-line table. Band 1 is the top band (100 and above), band 6 a score of exactly 0. Its
+// controls stand in a client area that scrolls when the window is smaller than they need; a
+// screen reader meets the verdict first, then the table. Escape closes it.
 class PassLineWindow : public QWidget
 {
     Q_OBJECT
@@ -19,8 +21,15 @@ public:
 
     int band() const { return m_band; }
     RichTextView *view() const { return m_view; }
+    // The widget that holds the controls, painted in the window's pink.
+    QWidget *client() const { return m_client; }
+    // The controls in the order a screen reader meets them: the rate, the comment, the table.
+    QWidgetList readingOrder() const;
 
 private:
     int m_band;
+    QWidget *m_client;
     RichTextView *m_view;
+    QLabel *m_rate;
+    QLabel *m_comment;
 };

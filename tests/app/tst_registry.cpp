@@ -1,5 +1,6 @@
 // The window registry with stand-in windows: one instance per class, brought to the front
-// when shown again, fresh after a close, and the exit command's order.
+// when shown again (maximised as it was), fresh after a close, the exit command's order, and
+// where a new window goes on the screen.
 #include "app/Startup.h"
 #include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace
@@ -45,6 +47,12 @@ private Q_SLOTS:
     void cleanup();
 
     void opensOnceAndBringsToFront();
+    void minimisedComesBackAsItWas_data();
+    void minimisedComesBackAsItWas();
+    void placement_data();
+    void placement();
+    void newWindowFitsTheScreen_data();
+    void newWindowFitsTheScreen();
     void closedWindowOpensFresh();
     void closeBoxForgetsTheWindow();
     void unknownAndUnopenedNamesAreHarmless();
@@ -92,6 +100,106 @@ void TestRegistry::opensOnceAndBringsToFront()
     QVERIFY(!again->isMinimized() && again->isVisible());
     QVERIFY(!first->parentWidget());
     QVERIFY(!first->isModal());
+}
+
+void TestRegistry::minimisedComesBackAsItWas_data()
+{
+    QTest::addColumn<Qt::WindowStates>("before");
+    QTest::newRow("normal") << Qt::WindowStates(Qt::WindowNoState);
+    QTest::newRow("maximised") << Qt::WindowStates(Qt::WindowMaximized);
+}
+
+void TestRegistry::minimisedComesBackAsItWas()
+{
+    QFETCH(Qt::WindowStates, before);
+    QWidget *w = m_registry->show(QStringLiteral("frmヘルプ"));
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->setWindowState(before);
+    w->setWindowState(w->windowState() | Qt::WindowMinimized);
+    QVERIFY(w->isMinimized());
+    QCOMPARE(m_registry->show(QStringLiteral("frmヘルプ")), w);
+    QVERIFY(!w->isMinimized() && w->isVisible());
+    QCOMPARE(w->windowState() & ~Qt::WindowActive, before);
+}
+
+void TestRegistry::placement_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("client");
+    const QSize exam(792, 576);
+    const QMargins frame(1, 20, 1, 5);
+    QTest::newRow("fits, centred as a framed window")
+        << exam << frame << QRect(0, 0, 1280, 1024) << QRect(243 + 1, 211 + 20, 792, 576);
+    QTest::newRow("unframed") << exam << QMargins() << QRect(0, 0, 1280, 1024)
+                              << QRect(244, 224, 792, 576);
+    QTest::newRow("below a panel")
+        << exam << frame << QRect(0, 30, 1280, 994) << QRect(243 + 1, 30 + 196 + 20, 792, 576);
+    // Scale 2 on 1920x1080: too low, so wider by the scroll bar it brings.
+    QTest::newRow("too low") << exam << frame << QRect(0, 0, 960, 540)
+                             << QRect(76 + 1, 20, 792 + 14, 515);
+    QTest::newRow("too narrow") << QSize(792, 400) << frame << QRect(0, 0, 640, 512)
+                                << QRect(1, 20 + 36, 638, 414);
+    // Scale 2 on 1280x1024: too low and too narrow.
+    QTest::newRow("too large") << exam << frame << QRect(0, 0, 640, 512) << QRect(1, 20, 638, 487);
+    QTest::newRow("on a second screen")
+        << exam << frame << QRect(1280, 0, 1920, 1080) << QRect(1280 + 563 + 1, 239 + 20, 792, 576);
+    // A frame larger than the screen: the title bar at the top all the same.
+    QTest::newRow("tiny screen") << exam << QMargins(4, 40, 4, 4) << QRect(0, 0, 6, 30)
+                                 << QRect(4, 40, 1, 1);
+}
+
+void TestRegistry::placement()
+{
+    QFETCH(QSize, size);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, available);
+    QFETCH(QRect, client);
+    const QRect placed = WindowRegistry::placement(size, frame, available, 14);
+    QCOMPARE(placed, client);
+    const QRect framed = placed.marginsAdded(frame);
+    if (framed.width() <= available.width() && framed.height() <= available.height()) {
+        QVERIFY(available.contains(framed));
+        // Centred, to the pixel that an odd difference leaves over.
+        QVERIFY(qAbs((framed.left() - available.left()) - (available.right() - framed.right())) <=
+                1);
+        QVERIFY(qAbs((framed.top() - available.top()) - (available.bottom() - framed.bottom())) <=
+                1);
+    }
+    QVERIFY(framed.top() >= available.top() && framed.left() >= available.left());
+}
+
+void TestRegistry::newWindowFitsTheScreen_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("small") << QSize(300, 200);
+    QTest::newRow("as wide as the screen") << QSize(4000, 200);
+    QTest::newRow("larger than the screen") << QSize(4000, 3000);
+}
+
+void TestRegistry::newWindowFitsTheScreen()
+{
+    QFETCH(QSize, size);
+    m_registry->registerWindow(QStringLiteral("large"), [size] {
+        auto *w = new QWidget;
+        w->resize(size);
+        return w;
+    });
+    QWidget *w = m_registry->show(QStringLiteral("large"));
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    const QRect available = w->screen()->availableGeometry();
+    QVERIFY2(available.contains(w->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(w->frameGeometry().x())
+                            .arg(w->frameGeometry().y())
+                            .arg(w->frameGeometry().width())
+                            .arg(w->frameGeometry().height())));
+    const QRect frame = w->frameGeometry();
+    QVERIFY(qAbs((frame.left() - available.left()) - (available.right() - frame.right())) <= 1);
+    QVERIFY(qAbs((frame.top() - available.top()) - (available.bottom() - frame.bottom())) <= 1);
+    if (size.width() < available.width() && size.height() < available.height())
+        QCOMPARE(w->size(), size);
 }
 
 void TestRegistry::closedWindowOpensFresh()

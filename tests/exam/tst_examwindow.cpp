@@ -17,6 +17,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 using kelvo::twipsRect;
@@ -36,6 +38,7 @@ private Q_SLOTS:
     void cleanup() { m_window.reset(); }
 
     void windowItself();
+    void smallWindowScrollsToTheFocus();
     void controls_data();
     void controls();
     void valueLabelsSit();
@@ -61,24 +64,59 @@ void TestExamWindow::windowItself()
     QCOMPARE(m_window->windowTitle(), QStringLiteral("問題 （Kelvo）"));
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QCOMPARE(m_window->centralWidget()->geometry(),
+    auto *client = find<QWidget>(QStringLiteral("centralwidget"));
+    QCOMPARE(m_window->centralWidget(), client->parentWidget()->parentWidget()); // its area
+    QCOMPARE(QRect(client->mapTo(m_window.get(), QPoint()), client->size()),
              QRect(QPoint(0, m_window->menuBar()->height()), QSize(792, 554)));
     // Nothing moves when the window grows.
     const QPoint start = m_window->findChild<QWidget *>(QStringLiteral("cmdスタート"))
                              ->mapTo(m_window.get(), QPoint());
     m_window->resize(1000, 760);
-    QTRY_COMPARE(m_window->centralWidget()->width(), 1000);
+    QTRY_COMPARE(client->width(), 1000);
     QCOMPARE(m_window->findChild<QWidget *>(QStringLiteral("cmdスタート"))
                  ->mapTo(m_window.get(), QPoint()),
              start);
     QCOMPARE(m_window->font().family(), QStringLiteral("ＭＳ ゴシック"));
     QCOMPARE(m_window->font().pointSize(), 9);
-    const QPixmap picture = m_window->centralWidget()->property("picture").value<QPixmap>();
+    const QPixmap picture = client->property("picture").value<QPixmap>();
     QCOMPARE(picture.size(), QSize(794, 567));
     QTimer *timer = find<QTimer>(QStringLiteral("tmr時間"));
     QVERIFY(timer);
     QCOMPARE(timer->interval(), 1000);
     QVERIFY(!timer->isActive());
+}
+
+void TestExamWindow::smallWindowScrollsToTheFocus()
+{
+    // On a small screen the window is smaller than its controls: they keep their places and
+    // the client area scrolls, always to the control with the focus.
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window->resize(400, 300);
+    auto *area = m_window->findChild<QScrollArea *>();
+    QTRY_VERIFY(area->verticalScrollBar()->isVisible() && area->horizontalScrollBar()->isVisible());
+    auto *client = find<QWidget>(QStringLiteral("centralwidget"));
+    QCOMPARE(client->size(), QSize(792, 554));
+    QCOMPARE(find<QWidget>(QStringLiteral("cmd得点"))->geometry(), twipsRect(480, 3360, 1215, 495));
+
+    QTest::mouseClick(find<QPushButton>(QStringLiteral("cmdスタート")), Qt::LeftButton);
+    QLineEdit *blank = m_window->Text(1);
+    QVERIFY(blank->hasFocus());
+    const QRect shown(blank->mapTo(area->viewport(), QPoint()), blank->size());
+    QVERIFY2(area->viewport()->rect().contains(shown),
+             qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                            .arg(shown.x())
+                            .arg(shown.y())
+                            .arg(shown.width())
+                            .arg(shown.height())
+                            .arg(area->viewport()->width())
+                            .arg(area->viewport()->height())));
+    // And back to the score button, far up and left.
+    auto *score = find<QPushButton>(QStringLiteral("cmd得点"));
+    score->setFocus(Qt::BacktabFocusReason);
+    QVERIFY(area->viewport()->rect().contains(
+        QRect(score->mapTo(area->viewport(), QPoint()), score->size())));
 }
 
 void TestExamWindow::controls_data()
@@ -140,7 +178,7 @@ void TestExamWindow::valueLabelsSit()
     QCOMPARE(score->pos(), QPoint(48, 296));
     QCOMPARE(score->font().pointSizeF(), 14.25);
     // The value labels lie above their caption labels.
-    const QObjectList siblings = m_window->centralWidget()->children();
+    const QObjectList siblings = find<QWidget>(QStringLiteral("centralwidget"))->children();
     QVERIFY(siblings.indexOf(time) > siblings.indexOf(find<QLabel>(QStringLiteral("Label1"))));
     QVERIFY(siblings.indexOf(score) > siblings.indexOf(find<QLabel>(QStringLiteral("Label2"))));
     QVERIFY(!find<QLabel>(QStringLiteral("Label4"))->autoFillBackground());

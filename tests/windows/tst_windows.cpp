@@ -6,21 +6,27 @@
 #include "windows/PassLineWindow.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QClipboard>
 #include <QFontInfo>
 #include <QLabel>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <functional>
 #include <memory>
 
 namespace
 {
 
+// A control of a window: a child of the window's client area.
 template <typename T> T *child(QWidget *window, const char *name)
 {
-    return window->findChild<T *>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
+    QWidget *client = window->findChild<QWidget *>(QStringLiteral("client"));
+    return client ? client->findChild<T *>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly)
+                  : nullptr;
 }
 
 // Where on screen the character at index of block starts, after the view's own layout.
@@ -39,7 +45,12 @@ private slots:
     void passLineWindow();
     void passLineDocumentOnScreen();
     void viewKeepsTheDocument();
+    void nothingMovesOnResize_data();
     void nothingMovesOnResize();
+    void backgroundColourIsTheWindowsOnly();
+    void windowsForReaders_data();
+    void windowsForReaders();
+    void escapeCloses();
     void helpWindow();
 };
 
@@ -93,15 +104,14 @@ void TestWindows::passLineWindow()
     QCOMPARE(window->windowTitle(), u"合格ライン"_qs);
     QVERIFY(window->isWindow());
     QCOMPARE(window->size(), QSize(792, 573));
-    QCOMPARE(window->palette().color(QPalette::Window), pink);
-    QVERIFY(window->autoFillBackground());
+    QCOMPARE(window->client()->minimumSize(), QSize(792, 573));
     QCOMPARE(window->font().family(), u"ＭＳ ゴシック"_qs);
     QCOMPARE(window->font().pointSizeF(), 9.0);
-    QVERIFY(window->layout() == nullptr);
+    QVERIFY(window->layout() == nullptr && window->client()->layout() == nullptr);
 
     // Created in this order: the view, then the comment, then the rate above both.
     QStringList order;
-    for (QWidget *w : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+    for (QWidget *w : window->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         order << w->objectName();
     QCOMPARE(order, (QStringList{u"RichTextBox1"_qs, u"Label2"_qs, u"Label1"_qs}));
 
@@ -224,21 +234,144 @@ void TestWindows::viewKeepsTheDocument()
     QCOMPARE(otherView->verticalScrollBar()->value(), 0);
 }
 
+void TestWindows::nothingMovesOnResize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("larger") << QSize(1100, 800) << false;
+    QTest::newRow("smaller") << QSize(500, 300) << true;
+    QTest::newRow("lower only") << QSize(792, 400) << true;
+}
+
 void TestWindows::nothingMovesOnResize()
 {
+    QFETCH(QSize, size);
+    QFETCH(bool, scrolls);
     PassLineWindow window(3);
+    HelpWindow help;
+    for (QWidget *w : {static_cast<QWidget *>(&window), static_cast<QWidget *>(&help)}) {
+        QWidget *client = w->findChild<QWidget *>(QStringLiteral("client"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QList<QRect> before;
+        const QList<QWidget *> children =
+            client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *c : children)
+            before << c->geometry();
+        w->resize(size);
+        QTRY_COMPARE(w->size(), size);
+        for (qsizetype i = 0; i < children.size(); ++i)
+            QCOMPARE(children.at(i)->geometry(), before.at(i));
+        // The client fills a larger window, and keeps its size in a smaller one, which
+        // scrolls instead.
+        QCOMPARE(client->size(), size.expandedTo(QSize(792, 573)));
+        auto *area = w->findChild<QScrollArea *>();
+        QTRY_COMPARE(area->geometry(), w->rect());
+        QTRY_COMPARE(area->verticalScrollBar()->isVisible(), scrolls);
+        if (scrolls) {
+            // The far corner of the client can be scrolled into view.
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+            area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+            const QPoint corner = client->mapTo(area->viewport(), client->rect().bottomRight());
+            QVERIFY2(area->viewport()->rect().contains(corner),
+                     qPrintable(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y())));
+        }
+    }
+}
+
+void TestWindows::backgroundColourIsTheWindowsOnly()
+{
+    // The pink fills the window around its controls; the document view keeps the colours of
+    // the help window's view: frame and scroll bar.
+    PassLineWindow window(4);
     HelpWindow help;
     for (QWidget *w : {static_cast<QWidget *>(&window), static_cast<QWidget *>(&help)}) {
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QList<QRect> before;
-        const QList<QWidget *> children = w->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        for (QWidget *c : children)
-            before << c->geometry();
-        w->resize(1100, 800);
-        QTRY_COMPARE(w->size(), QSize(1100, 800));
-        for (qsizetype i = 0; i < children.size(); ++i)
-            QCOMPARE(children.at(i)->geometry(), before.at(i));
+    }
+    const QImage passLine = window.grab().toImage();
+    QCOMPARE(QColor(passLine.pixel(4, 4)), QColor(255, 128, 128));
+    QCOMPARE(QColor(passLine.pixel(window.width() - 4, 60)), QColor(255, 128, 128));
+
+    RichTextView *view = window.view();
+    const QImage ours = view->grab().toImage();
+    const QImage theirs = help.view()->grab().toImage();
+    const QScrollBar *bar = view->verticalScrollBar();
+    // In the groove, below the handle of either document's bar (both at the top), above the
+    // bottom arrow.
+    const QPoint inBar = bar->mapTo(view, QPoint(bar->width() / 2, bar->height() - 24));
+    const QPoint onFrame(0, view->height() / 2);
+    for (const QPoint &p : {inBar, onFrame}) {
+        QVERIFY(QColor(ours.pixel(p)) != QColor(255, 128, 128));
+        QCOMPARE(QColor(ours.pixel(p)), QColor(theirs.pixel(p)));
+    }
+}
+
+void TestWindows::windowsForReaders_data()
+{
+    QTest::addColumn<int>("band"); // 0: the help window
+    QTest::addColumn<QString>("title");
+    for (int band = 1; band <= PassLineWindow::kBands; ++band)
+        QTest::addRow("pass line %d", band) << band << u"合格ライン"_qs;
+    QTest::newRow("help") << 0 << u"バージョン情報"_qs;
+}
+
+void TestWindows::windowsForReaders()
+{
+    QFETCH(int, band);
+    QFETCH(QString, title);
+    std::unique_ptr<QWidget> window;
+    if (band > 0)
+        window = std::make_unique<PassLineWindow>(band);
+    else
+        window = std::make_unique<HelpWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(window.get());
+    QCOMPARE(iface->role(), QAccessible::Window);
+    QCOMPARE(iface->text(QAccessible::Name), title);
+
+    // What a reader meets, in order.
+    QList<QObject *> order;
+    const std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        order << node->object();
+        for (int i = 0; i < node->childCount(); ++i) {
+            QCOMPARE(node->child(i)->parent()->object(), node->object());
+            walk(node->child(i));
+        }
+    };
+    walk(iface);
+    auto *view = child<RichTextView>(window.get(), "RichTextBox1");
+    QVERIFY(order.contains(view));
+    if (band > 0) {
+        QLabel *rate = child<QLabel>(window.get(), "Label1");
+        QLabel *comment = child<QLabel>(window.get(), "Label2");
+        QVERIFY(order.indexOf(rate) >= 0);
+        QVERIFY(order.indexOf(rate) < order.indexOf(comment));
+        QVERIFY(order.indexOf(comment) < order.indexOf(view));
+        QCOMPARE(QAccessible::queryAccessibleInterface(rate)->text(QAccessible::Name),
+                 rate->text());
+    }
+    // The document is the one control that takes the focus.
+    QWidgetList focusable;
+    for (QWidget *w : window->findChildren<QWidget *>())
+        if (w->focusPolicy() & Qt::TabFocus)
+            focusable << w;
+    QCOMPARE(focusable, QWidgetList{view});
+}
+
+void TestWindows::escapeCloses()
+{
+    for (int band : {1, 0}) {
+        QPointer<QWidget> window = band > 0 ? static_cast<QWidget *>(new PassLineWindow(band))
+                                            : static_cast<QWidget *>(new HelpWindow);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!window);
     }
 }
 
@@ -249,11 +382,12 @@ void TestWindows::helpWindow()
     QCOMPARE(window.windowTitle(), u"バージョン情報"_qs);
     QVERIFY(window.isWindow());
     QCOMPARE(window.size(), QSize(792, 573));
-    QCOMPARE(window.backgroundRole(), QPalette::Button);
-    QVERIFY(window.autoFillBackground());
+    QCOMPARE(window.client()->backgroundRole(), QPalette::Button);
+    QVERIFY(window.client()->autoFillBackground());
     QCOMPARE(window.font().family(), u"ＭＳ ゴシック"_qs);
 
-    const QList<QWidget *> children = window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    const QList<QWidget *> children =
+        window.client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     QCOMPARE(children.size(), 1);
     auto *view = child<RichTextView>(&window, "RichTextBox1");
     QVERIFY(view);
