@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QPixmap>
 #include <QString>
 
 #include <array>
@@ -36,18 +37,29 @@ public:
     // Reads the table; rows that do not parse are left out.
     static QList<Page> readTable(const QString &resource);
 
-    // Adds one page per row to panel, each with its controls named and placed.
+    // Adds one page per row to panel, each with its tab. The controls of the current page
+    // are made at once, named and placed; those of the other pages, which the window's first
+    // paint does not show, by complete() or by the first accessor that needs them.
     void build(TabPanel *panel, const QList<Page> &pages);
+
+    // Makes the controls of every page that has none yet. The window calls it right after its
+    // first paint, so that everything exists once the window is up.
+    void complete() const;
+    bool isComplete() const { return m_pending.isEmpty(); }
 
     const Item *item(int n) const;
     QCheckBox *choice(int k) const; // k = 1..9
-    QLabel *keyLabel(const QString &name) const { return m_keyLabels.value(name); }
-    int keyLabelCount() const { return int(m_keyLabels.size()); }
+    QLabel *keyLabel(const QString &name) const;
+    int keyLabelCount() const;
 
 private:
-    QWidget *buildChoicePage(QWidget *page);
+    void buildPage(QWidget *page, const Page &row) const;
+    QWidget *buildChoicePage(QWidget *page) const;
 
-    QHash<int, Item> m_items;
-    QHash<QString, QLabel *> m_keyLabels;
-    std::array<QCheckBox *, 9> m_choices{};
+    // What complete() makes, and what the accessors hand out: a cache filled on first need.
+    mutable QList<std::pair<QWidget *, Page>> m_pending;
+    mutable QPixmap m_circle;
+    mutable QHash<int, Item> m_items;
+    mutable QHash<QString, QLabel *> m_keyLabels;
+    mutable std::array<QCheckBox *, 9> m_choices{};
 };

@@ -80,6 +80,22 @@ frmKelvo::frmKelvo(const QString &questionDocument, QWidget *parent)
 
 frmKelvo::~frmKelvo() = default;
 
+// The answer pages that the first paint does not show are made right after it, or half a
+// second after the window shows if no paint comes (a window opened minimised).
+void frmKelvo::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_sheet.isComplete())
+        QTimer::singleShot(500, this, [this] { m_sheet.complete(); });
+}
+
+void frmKelvo::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (!m_sheet.isComplete())
+        QTimer::singleShot(0, this, [this] { m_sheet.complete(); });
+}
+
 QLineEdit *frmKelvo::Text(int n) const
 {
     const AnswerSheet::Item *item = m_sheet.item(n);

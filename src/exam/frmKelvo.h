@@ -63,6 +63,10 @@ public:
     qint16 minutes() const { return Minutes; }
     qint16 seconds() const { return Seconds; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 Q_SIGNALS:
     // The pass-rate button names the pass-line window of the score ("frm合格ライン3").
     void passLineWindowRequested(const QString &name);

@@ -34,9 +34,10 @@ class TestExamWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { m_window = std::make_unique<frmKelvo>(kDocument); }
+    void init();
     void cleanup() { m_window.reset(); }
 
+    void answerPagesMadeRightAfterTheFirstPaint();
     void windowItself();
     void smallWindowScrollsToTheFocus();
     void controls_data();
@@ -57,6 +58,44 @@ private:
     }
     std::unique_ptr<frmKelvo> m_window;
 };
+
+// The window as it is once it is up: shown, painted, every answer page made.
+void TestExamWindow::init()
+{
+    m_window = std::make_unique<frmKelvo>(kDocument);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QTRY_VERIFY(find<QGroupBox>(QStringLiteral("Frame3")));
+}
+
+// The first paint shows the first answer page only: the others are made right after it, and
+// show their controls as the first page does.
+void TestExamWindow::answerPagesMadeRightAfterTheFirstPaint()
+{
+    frmKelvo window(kDocument);
+    auto *panel = window.findChild<TabPanel *>(QStringLiteral("SSTab2"));
+    QVERIFY(window.findChild<QLineEdit *>(QStringLiteral("Text_1")));
+    QVERIFY(!window.findChild<QLineEdit *>(QStringLiteral("Text_2")));
+    QVERIFY(!window.findChild<QGroupBox *>(QStringLiteral("Frame3")));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.findChild<QGroupBox *>(QStringLiteral("Frame3")));
+    QCOMPARE(window.findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^Text_"))).size(),
+             55);
+    panel->setCurrentIndex(1);
+    QVERIFY(window.findChild<QLineEdit *>(QStringLiteral("Text_2"))->isVisible());
+    QVERIFY(window.findChild<QLabel *>(QStringLiteral("Label3_2"))->isVisible());
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("pctマル_2"))->isVisible());
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lbl正解2"))->isVisible());
+    panel->setCurrentIndex(49);
+    QVERIFY(window.findChild<QCheckBox *>(QStringLiteral("chkKelvo_3"))->isVisible());
+
+    // Whoever asks for a control before then gets it at once.
+    frmKelvo early(kDocument);
+    QVERIFY(early.Text(55));
+    QVERIFY(early.chkKelvo(9));
+    QVERIFY(early.findChild<QGroupBox *>(QStringLiteral("Frame3")));
+}
 
 void TestExamWindow::windowItself()
 {
