@@ -41,6 +41,19 @@ def answers():
     return pages
 
 
+def map_characters(text):
+    """Gives the characters of text that the keyboard lacks keys of their own, so that xdotool
+    types them without remapping a key for each one, which a busy program may read after the
+    mapping is undone."""
+    keymap = subprocess.run(["xmodmap", "-pke"], capture_output=True, text=True,
+                            check=True).stdout
+    free = [int(line.split()[1]) for line in keymap.splitlines() if len(line.split()) == 3]
+    wanted = sorted({c for c in text if not c.isascii()})
+    check(len(wanted) <= len(free), f"{len(wanted)} characters for {len(free)} free keys")
+    for code, char in zip(free, wanted):
+        subprocess.run(["xmodmap", "-e", f"keycode {code} = U{ord(char):04X}"], check=True)
+
+
 def tab_to(tracker, role_name, name, backwards=False, limit=12):
     """Presses Tab (or Shift+Tab) until the focus is on that control."""
     for _ in range(limit):
@@ -67,7 +80,10 @@ def sit_the_paper(tracker, exam, pages):
         else:
             blank = tracker.wait("text", f"{caption} の答え")
             type_text(answer)
-            wait_for(f"{answer} in {caption}", lambda: text_of(blank) == answer)
+            try:
+                wait_for(f"{answer} in {caption}", lambda: text_of(blank) == answer)
+            except Failure:
+                raise Failure(f"{caption} reads {text_of(blank)!r}, not {answer!r}") from None
         if index < len(pages) - 1:
             key("ctrl+Tab")
 
@@ -100,11 +116,12 @@ def main():
     command = sys.argv[1]
     log = tempfile.NamedTemporaryFile(prefix="keyboard-kelvo-", suffix=".log", delete=False).name
     tracker = FocusTracker()
+    pages = answers()
+    map_characters("".join(answer or "" for _, answer in pages))
     program = start([command], log)
     try:
         app = application(program.pid)
         exam = window(app, EXAM_TITLE)
-        pages = answers()
         check(len(pages) == 56, f"{len(pages)} answer pages")
 
         # The window opens with the focus on the start button.
