@@ -163,14 +163,6 @@ def find_one(root, role_name=None, name=None, predicate=None):
     return found[0]
 
 
-def focus(root):
-    """The node below root that has the focus (Qt's widgets, not the browser's own nodes)."""
-    for node, _ in walk(root):
-        if focused(node) and role(node) not in ("document web", "frame"):
-            return node
-    return None
-
-
 class FocusTracker:
     """Follows the focus as a screen reader does, by its events, rather than by walking the
     whole tree at every step. Made before the program starts, it sees the first focus too."""
