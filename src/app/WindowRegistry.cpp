@@ -22,6 +22,8 @@ WindowRegistry::WindowRegistry(QObject *parent) : QObject(parent) {}
 
 WindowRegistry::~WindowRegistry()
 {
+    // No placing of windows that are going away.
+    m_unframed.clear();
     for (const QPointer<QWidget> &w : std::as_const(m_open))
         delete w.data();
 }
