@@ -35,3 +35,15 @@ set_tests_properties(kelvo_e2e PROPERTIES
     SKIP_RETURN_CODE 77
     RUN_SERIAL TRUE
     TIMEOUT 180)
+
+# A screen reader's view of the installed program (AT-SPI, walked with pyatspi), the whole
+# paper sat from the keyboard alone, and the windows on screens smaller than they are. Alone
+# on the machine, as the end-to-end run, so that a loaded machine does not steal their timing.
+foreach(script a11y-kelvo keyboard-kelvo screens-kelvo)
+    add_test(NAME ${script} COMMAND ${CMAKE_SOURCE_DIR}/scripts/${script} ${KELVO_TEST_ROOT})
+    set_tests_properties(${script} PROPERTIES
+        FIXTURES_REQUIRED kelvo_installed
+        SKIP_RETURN_CODE 77
+        RUN_SERIAL TRUE
+        TIMEOUT 600)
+endforeach()

@@ -4,11 +4,26 @@
 #include <QEvent>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
+#include <QWindow>
+
+#include <cmath>
+
+namespace
+{
+
+// How often, and how long apart, a framed window is placed again until it stands where meant.
+constexpr int kPlacementAttempts = 5;
+constexpr int kPlacementCheckMs = 250;
+
+} // namespace
 
 WindowRegistry::WindowRegistry(QObject *parent) : QObject(parent) {}
 
 WindowRegistry::~WindowRegistry()
 {
+    // No placing of windows that are going away.
+    m_unframed.clear();
     for (const QPointer<QWidget> &w : std::as_const(m_open))
         delete w.data();
 }
@@ -36,13 +51,16 @@ QWidget *WindowRegistry::show(const QString &name)
         m_open.insert(name, w);
         const QSize size = w->size();
         const QMargins frame = expectedFrame(size);
-        place(w, size, frame);
-        m_unframed.insert(w, {size, frame});
+        place(w, target(w, size, frame), frame);
+        m_unframed.insert(w, {size, 0});
     }
     // Minimised from maximised, it comes back maximised.
     if (w->isMinimized())
         w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
     w->show();
+    // Its platform window is exposed once the window manager has framed and mapped it.
+    if (m_unframed.contains(w) && w->windowHandle())
+        w->windowHandle()->installEventFilter(this);
     w->raise();
     w->activateWindow();
     return w;
@@ -80,25 +98,39 @@ QMargins WindowRegistry::expectedFrame(QSize size) const
 }
 
 // On the screen the student works on: the one of the active window, else the primary one.
-void WindowRegistry::place(QWidget *w, QSize size, QMargins frame)
+QRect WindowRegistry::target(const QWidget *w, QSize size, QMargins frame) const
 {
     const QWidget *active = QApplication::activeWindow();
     const QScreen *screen = active ? active->screen() : QGuiApplication::primaryScreen();
     if (!screen)
-        return;
-    const QRect client = placement(size, frame, screen->availableGeometry(),
-                                   w->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        return QRect(w->pos(), size);
+    QRect available = screen->availableGeometry();
+    // At a fractional scale the area in logical pixels is rounded up (1024 pixels at 1.5 are
+    // 683 logical ones, a third of a pixel too many), and a window manager may round a window
+    // down by a device pixel to its size steps, leaving the client a fraction of a logical
+    // pixel short of its controls: keep a logical pixel in hand each way.
+    const qreal ratio = screen->devicePixelRatio();
+    if (ratio != std::floor(ratio)) {
+        available.adjust(0, 0, -1, -1);
+        size += QSize(1, 1);
+    }
+    return placement(size, frame, available, w->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
+
+void WindowRegistry::place(QWidget *w, const QRect &client, QMargins frame)
+{
     w->resize(client.size());
     // move() places the frame's corner.
     w->move(client.topLeft() - QPoint(frame.left(), frame.top()));
 }
 
-// Called as a window that waits for its frame moves or changes: once the window manager has
-// framed it with another frame than it was placed with, it is placed again.
+// Called as a window that waits for its frame is exposed, moves or changes: once the window
+// manager has framed it, it is placed for that frame, and checked again until it stands there
+// (a window manager may still be busy mapping it and pass over a request).
 void WindowRegistry::placeFramed(QWidget *w)
 {
-    const auto waiting = m_unframed.constFind(w);
-    if (waiting == m_unframed.cend() || !w->isVisible())
+    const auto waiting = m_unframed.find(w);
+    if (waiting == m_unframed.end() || !w->isVisible())
         return;
     const QRect frameGeometry = w->frameGeometry(), geometry = w->geometry();
     const QMargins frame(
@@ -106,12 +138,18 @@ void WindowRegistry::placeFramed(QWidget *w)
         frameGeometry.right() - geometry.right(), frameGeometry.bottom() - geometry.bottom());
     if (frame.isNull())
         return;
-    const auto [size, placedWith] = *waiting;
-    m_unframed.erase(waiting);
     m_frame = frame;
+    const QRect client = target(w, waiting->size, frame);
     const bool asPlaced = !(w->windowState() & ~Qt::WindowActive);
-    if (frame != placedWith && asPlaced)
-        place(w, size, frame);
+    if (!asPlaced || geometry == client || ++waiting->attempts > kPlacementAttempts) {
+        m_unframed.erase(waiting);
+        return;
+    }
+    place(w, client, frame);
+    QTimer::singleShot(kPlacementCheckMs, this, [this, w = QPointer<QWidget>(w)] {
+        if (w)
+            placeFramed(w);
+    });
 }
 
 void WindowRegistry::close(const QString &name)
@@ -136,8 +174,28 @@ const QStringList &WindowRegistry::exitOrder()
     return order;
 }
 
+void WindowRegistry::checkFrameLater(QWidget *w)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, w = QPointer<QWidget>(w)] {
+            if (w)
+                placeFramed(w);
+        },
+        Qt::QueuedConnection);
+}
+
 bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched->isWindowType()) {
+        if (event->type() == QEvent::Expose) {
+            for (auto it = m_unframed.cbegin(); it != m_unframed.cend(); ++it) {
+                if (it.key()->windowHandle() == watched)
+                    checkFrameLater(it.key());
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
     // None of the program's windows refuses to close, so a close event that reaches a
     // window ends its instance: forget it now, it deletes itself once the event returns.
     if (event->type() == QEvent::Close) {
@@ -149,16 +207,9 @@ bool WindowRegistry::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
-    // The window manager frames a window after it is mapped, and moves it as it does.
+    // The window manager may move a window as it frames it.
     if ((event->type() == QEvent::Move || event->type() == QEvent::Show) &&
-        m_unframed.contains(static_cast<QWidget *>(watched))) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, w = QPointer<QWidget>(static_cast<QWidget *>(watched))] {
-                if (w)
-                    placeFramed(w);
-            },
-            Qt::QueuedConnection);
-    }
+        m_unframed.contains(static_cast<QWidget *>(watched)))
+        checkFrameLater(static_cast<QWidget *>(watched));
     return QObject::eventFilter(watched, event);
 }

@@ -56,14 +56,21 @@ protected:
 
 private:
     QMargins expectedFrame(QSize size) const;
-    void place(QWidget *w, QSize size, QMargins frame);
+    QRect target(const QWidget *w, QSize size, QMargins frame) const;
+    static void place(QWidget *w, const QRect &client, QMargins frame);
     void placeFramed(QWidget *w);
+    void checkFrameLater(QWidget *w);
+
+    // A window placed before the window manager framed it: the client size it wants, and how
+    // often it has been placed again since it was framed.
+    struct Unframed {
+        QSize size;
+        int attempts = 0;
+    };
 
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<QWidget>> m_open;
-    // Windows placed before the window manager framed them: the client size each wants and
-    // the frame it was placed with.
-    QHash<QWidget *, std::pair<QSize, QMargins>> m_unframed;
+    QHash<QWidget *, Unframed> m_unframed;
     // The frame the window manager gave the last window it framed.
     QMargins m_frame;
 };

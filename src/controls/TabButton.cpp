@@ -1,5 +1,6 @@
 #include "TabButton.h"
 
+#include <QPen>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 
@@ -54,14 +55,11 @@ void TabButton::paintEvent(QPaintEvent *)
     painter.drawText(label, Qt::AlignCenter | Qt::TextSingleLine, text());
 
     if (m_focusShown) {
-        // Drawn unscaled around the whole caption area, so that it stays visible on a tab
-        // whose caption had to be narrowed.
+        // Drawn unscaled around the whole caption area, in the selection colour, two pixels
+        // wide: the style's own focus frame is faint on the yellow answer tabs.
         painter.resetTransform();
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -2);
-        focus.state |= QStyle::State_KeyboardFocusChange; // the bar takes the focus from keys only
-        focus.backgroundColor = palette().color(QPalette::Window);
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        painter.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(3, 3, -3, -2));
     }
 }

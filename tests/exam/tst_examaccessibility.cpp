@@ -143,6 +143,11 @@ void TestExamAccessibility::choiceBoxesKeepTheirCaptions()
 
 void TestExamAccessibility::circleMarksAreNamed()
 {
+    // The figures of the question panel are a named picture too.
+    QAccessibleInterface *figures = iface(label("Picture1"));
+    QCOMPARE(figures->role(), QAccessible::Graphic);
+    QCOMPARE(figures->text(QAccessible::Name), QStringLiteral("問題の図（図１、図２）"));
+
     QAccessibleInterface *mark = iface(m_window->pctマル(1));
     m_window->Text(1)->setText(QStringLiteral("9"));
     m_window->cmd得点_Click();
