@@ -79,6 +79,7 @@ void prepareApplication(QApplication &app)
 {
     // The window class on X11, which the desktop entry's StartupWMClass names.
     QCoreApplication::setApplicationName(QStringLiteral("kelvo"));
+    loadFontsInBackground();
     installFontSubstitutions();
     // The build makes sure of the code-page-932 decoder; a Qt without it at run time (built
     // without ICU) would show every line of the documents as replacement characters.

@@ -1,6 +1,10 @@
 #include "Fonts.h"
 
+#include <QCoreApplication>
+#include <QFontDatabase>
 #include <QStringList>
+
+#include <future>
 
 namespace kelvo
 {
@@ -11,6 +15,16 @@ void installFontSubstitutions()
                             QStringLiteral("Noto Sans Mono CJK JP")};
     QFont::insertSubstitutions(kGothicFamily, faces);
     QFont::insertSubstitutions(QStringLiteral("MS Gothic"), faces);
+}
+
+void loadFontsInBackground()
+{
+    static std::future<void> loading;
+    if (loading.valid())
+        return;
+    // The font database is safe to use from any thread; the first use fills it.
+    loading = std::async(std::launch::async, [] { QFontDatabase::families(); });
+    qAddPostRoutine([] { loading.wait(); });
 }
 
 QFont gothicFont(qreal pointSize, bool bold)

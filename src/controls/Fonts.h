@@ -13,6 +13,11 @@ inline const QString kGothicFamily = QStringLiteral("ＭＳ ゴシック");
 // full-width cells are exactly twice its half-width ones.
 void installFontSubstitutions();
 
+// Starts reading the system's fonts on another thread. Whatever first measures or draws text
+// needs them (it takes a start on this machine some ten milliseconds); meanwhile this thread
+// builds the windows. Call once, after the QGuiApplication exists.
+void loadFontsInBackground();
+
 // "ＭＳ ゴシック" at pointSize, bold or regular.
 QFont gothicFont(qreal pointSize, bool bold = false);
 

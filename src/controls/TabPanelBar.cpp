@@ -27,10 +27,12 @@ int TabPanelBar::addTab(const QString &caption)
     tab->setObjectName(QStringLiteral("qt_tab_%1").arg(index));
     m_group->addButton(tab, index);
     m_tabs.append(tab);
+    // Placed before it shows, so that showing asks nothing of its size hint (a font metric
+    // while the window is still being built); the other tabs keep their places.
+    placeTab(index);
     tab->show();
     if (m_current < 0)
         setCurrentIndex(index);
-    layoutTabs();
     return index;
 }
 
@@ -175,13 +177,17 @@ void TabPanelBar::resizeEvent(QResizeEvent *event)
 // pixels going one each to the first tabs.
 void TabPanelBar::layoutTabs()
 {
+    for (int i = 0; i < count(); ++i)
+        placeTab(i);
+}
+
+void TabPanelBar::placeTab(int index)
+{
     const int perRow = m_tabsPerRow;
     const int base = width() / perRow;
     const int extra = width() % perRow;
-    for (int i = 0; i < count(); ++i) {
-        const int column = i % perRow;
-        const int x = column * base + qMin(column, extra);
-        const int w = base + (column < extra ? 1 : 0);
-        m_tabs.at(i)->setGeometry(x, (i / perRow) * m_tabHeight, w, m_tabHeight);
-    }
+    const int column = index % perRow;
+    const int x = column * base + qMin(column, extra);
+    const int w = base + (column < extra ? 1 : 0);
+    m_tabs.at(index)->setGeometry(x, (index / perRow) * m_tabHeight, w, m_tabHeight);
 }

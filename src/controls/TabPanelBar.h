@@ -52,6 +52,7 @@ protected:
 
 private:
     void layoutTabs();
+    void placeTab(int index);
     void announceFocus();
 
     QButtonGroup *m_group;

@@ -53,10 +53,10 @@ frmKelvo::frmKelvo(const QString &questionDocument, QWidget *parent)
     ui->centralwidget->resize(792, 554);
     // On a screen smaller than the window the client area scrolls.
     new ClientArea(takeCentralWidget(), this);
-    resize(792, 554 + menuBar()->sizeHint().height());
-
     m_sheet.build(ui->SSTab2, AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv")));
     ui->Scriptlet1->setDocumentPath(questionDocument);
+    // The first measure of text, once the controls are made: the fonts may still be loading.
+    resize(792, 554 + menuBar()->sizeHint().height());
 
     m_timer->setObjectName(QStringLiteral("tmr時間"));
     m_timer->setInterval(1000);
