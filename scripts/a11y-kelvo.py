@@ -5,13 +5,12 @@ score announced when it changes, and no trace of the answer key before or after 
 
 import os
 import sys
-import tempfile
 
 import pyatspi
 
 from kelvo_atspi import (EXAM_TITLE, Failure, answer_sheet, application, check, find,
-                         find_one, focused, nodes, press, print_tree, pump, role, showing,
-                         start, states, text_of, wait_for, window)
+                         find_one, focused, nodes, press, print_tree, role, showing,
+                         Program, states, text_of, wait_for, window)
 
 
 def key_captions():
@@ -123,8 +122,7 @@ def check_pass_line(app, exam):
 
 def main():
     command = sys.argv[1]
-    log = tempfile.NamedTemporaryFile(prefix="a11y-kelvo-", suffix=".log", delete=False).name
-    program = start([command], log)
+    program = Program("a11y-kelvo", [command])
     names = []  # the score label's names as announced
 
     def on_name(event):
@@ -160,18 +158,10 @@ def main():
         wait_for("the program to end", lambda: program.poll() is not None, 30)
         check(program.returncode == 0, f"the program ended with status {program.returncode}")
     except Failure as failure:
-        print(f"a11y-kelvo: {failure}", file=sys.stderr)
-        with open(log, errors="replace") as output:
-            tail = output.read()[-3000:]
-        if tail:
-            print("a11y-kelvo: the program's output, last lines:\n" + tail, file=sys.stderr)
+        program.report(failure)
         return 1
     finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
-        pump()
-        os.unlink(log)
+        program.stop()
     print("a11y-kelvo: names, roles, reading order, the question document, the score "
           "announced, the pass-line and help windows, no key caption anywhere: passed")
     return 0

@@ -6,6 +6,7 @@ Run inside scripts/with-accessibility, which starts the accessibility bus."""
 
 import os
 import subprocess
+import tempfile
 import sys
 import time
 
@@ -69,14 +70,48 @@ def answer_sheet():
     return pages
 
 
-def start(command, log_path):
-    """Starts the program with its output in log_path, as a screen reader's user would."""
-    env = dict(os.environ)
-    if os.getuid() == 0:  # Chromium refuses to run as root with its sandbox on
-        env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-    env.setdefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu")
-    log = open(log_path, "wb")
-    return subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, env=env)
+class Program:
+    """The program under test, started as a screen reader's user would start it, with its
+    output in a log of its own; stop() ends it and removes the log."""
+
+    def __init__(self, name, command):
+        self.name = name
+        self.log = tempfile.NamedTemporaryFile(prefix=f"{name}-", suffix=".log",
+                                               delete=False).name
+        env = dict(os.environ)
+        if os.getuid() == 0:  # Chromium refuses to run as root with its sandbox on
+            env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+        env.setdefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu")
+        with open(self.log, "wb") as log:
+            self.process = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
+                                            env=env)
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+    @property
+    def returncode(self):
+        return self.process.returncode
+
+    def poll(self):
+        return self.process.poll()
+
+    def report(self, failure, tail=3000):
+        """Says what failed, with the last of the program's output."""
+        print(f"{self.name}: {failure}", file=sys.stderr)
+        with open(self.log, errors="replace") as output:
+            last = output.read()[-tail:]
+        if last:
+            print(f"{self.name}: the program's output, last lines:\n" + last, file=sys.stderr)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        pump()
+        if os.path.exists(self.log):
+            os.unlink(self.log)
 
 
 def application(pid, timeout=60.0):

@@ -9,12 +9,11 @@ Alt+G, Q. The focus, the score and the windows are read as a screen reader reads
 import os
 import subprocess
 import sys
-import tempfile
 
 import pyatspi
 
 from kelvo_atspi import (EXAM_TITLE, Failure, FocusTracker, answer_sheet, application, check,
-                         find, find_one, pump, role, showing, start, states, text_of,
+                         find, find_one, role, showing, Program, states, text_of,
                          wait_for, window)
 
 
@@ -114,11 +113,10 @@ def score(tracker, exam, expected):
 
 def main():
     command = sys.argv[1]
-    log = tempfile.NamedTemporaryFile(prefix="keyboard-kelvo-", suffix=".log", delete=False).name
     tracker = FocusTracker()
     pages = answers()
     map_characters("".join(answer or "" for _, answer in pages))
-    program = start([command], log)
+    program = Program("keyboard-kelvo", [command])
     try:
         app = application(program.pid)
         exam = window(app, EXAM_TITLE)
@@ -162,21 +160,13 @@ def main():
         wait_for("the program to end", lambda: program.poll() is not None, 30)
         check(program.returncode == 0, f"the program ended with status {program.returncode}")
     except (Failure, subprocess.CalledProcessError) as failure:
-        print(f"keyboard-kelvo: {failure}", file=sys.stderr)
-        with open(log, errors="replace") as output:
-            tail = output.read()[-3000:]
-        if tail:
-            print("keyboard-kelvo: the program's output, last lines:\n" + tail, file=sys.stderr)
+        program.report(failure)
         shot = os.environ.get("KELVO_KEYBOARD_SHOT")
         if shot:
             subprocess.run(["import", "-window", "root", shot], check=False)
         return 1
     finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
-        pump()
-        os.unlink(log)
+        program.stop()
     print("keyboard-kelvo: the whole paper from the keyboard, 140 then 0, the pass-line and "
           "help windows, Alt+G Q: passed")
     return 0

@@ -8,11 +8,10 @@ window class is the desktop entry's StartupWMClass.
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 from kelvo_atspi import (EXAM_TITLE, Failure, FocusTracker, application, check, extents,
-                         find_one, press, pump, role, showing, start, wait_for, walk, window)
+                         find_one, press, pump, role, showing, Program, wait_for, walk, window)
 
 TOLERANCE = 4  # device pixels that rounding (at 1.5: a logical pixel kept in hand) leaves over
 
@@ -119,13 +118,12 @@ def main():
     command, desktop, size, scale = sys.argv[1], sys.argv[2], sys.argv[3], float(sys.argv[4])
     screen = tuple(int(v) for v in size.split("x"))
     what = f"{size} at scale {sys.argv[4]}"
-    log = tempfile.NamedTemporaryFile(prefix="screens-kelvo-", suffix=".log", delete=False).name
     tracker = FocusTracker()
 
     def view_of(client):
         return logical(client, scale)
 
-    program = start([command], log)
+    program = Program("screens-kelvo", [command])
     try:
         app = application(program.pid)
         exam = window(app, EXAM_TITLE)
@@ -186,18 +184,10 @@ def main():
         wait_for("the program to end", lambda: program.poll() is not None, 30)
         check(program.returncode == 0, f"the program ended with status {program.returncode}")
     except Failure as failure:
-        print(f"screens-kelvo: {failure}", file=sys.stderr)
-        with open(log, errors="replace") as output:
-            tail = output.read()[-2000:]
-        if tail:
-            print("screens-kelvo: the program's output, last lines:\n" + tail, file=sys.stderr)
+        program.report(failure, 2000)
         return 1
     finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
-        pump()
-        os.unlink(log)
+        program.stop()
     return 0
 
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 namespace kelvo::test
@@ -12,6 +14,16 @@ inline QByteArray storedDocument(const char *name)
 {
     QFile file(QStringLiteral(":/documents/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes bytes to path, making its folders; the path, or an empty string if it failed.
+inline QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly) ||
+        file.write(bytes) != bytes.size())
+        return {};
+    return path;
 }
 
 // The cells a character takes in the fixed-pitch face: one for ASCII and half-width katakana,

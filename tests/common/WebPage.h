@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Documents.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,16 +38,6 @@ inline std::optional<QString> plainText(QWebEnginePage *page)
 inline std::optional<QVariant> evaluate(QWebEnginePage *page, const QString &script)
 {
     return ask<QVariant>([&](auto done) { page->runJavaScript(script, done); });
-}
-
-// Writes bytes to path, making its folders; the path, or an empty string if it failed.
-inline QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly) ||
-        file.write(bytes) != bytes.size())
-        return {};
-    return path;
 }
 
 // What is logged while it lives, by category; everything goes on to Qt Test as before.

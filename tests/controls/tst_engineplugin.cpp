@@ -1,6 +1,7 @@
 // The question view finds its browser engine the way the program does: the plugin in a folder,
 // loaded by its versioned interface id. A missing plugin and one of another version leave the
 // view empty with one warning, and the rest of the window works.
+#include "common/Documents.h"
 #include "common/KelvoTest.h"
 
 #include <QFileInfo>
@@ -57,13 +58,11 @@ void TestEnginePlugin::initTestCase()
 void TestEnginePlugin::loadsTheProgramsPlugin()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("00Kelvo.dat"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<html><body><p>plugin</p>"
-               "<script>window.external.raiseEvent('loaded', 7);</script></body></html>");
-    file.close();
+    const QString path = kelvo::test::writeFile(
+        dir.filePath(QStringLiteral("00Kelvo.dat")),
+        "<html><body><p>plugin</p>"
+        "<script>window.external.raiseEvent('loaded', 7);</script></body></html>");
+    QVERIFY(!path.isEmpty());
 
     const QString installed = qEnvironmentVariable("KELVO_INSTALLED_PROGRAM_DIR");
     const QString folder = installed.isEmpty() ? QStringLiteral(KELVO_RUNTIME_DIR) : installed;

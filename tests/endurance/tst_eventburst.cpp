@@ -3,6 +3,7 @@
 // click at once afterwards (within five seconds, which only a window still busy with the burst
 // would miss, even on a loaded machine).
 #include "common/BrowserEngine.h"
+#include "common/Documents.h"
 #include "common/KelvoTest.h"
 
 #include "Endurance.h"
@@ -119,14 +120,11 @@ void TestEventBurst::burstFromTheView()
 void TestEventBurst::burstFromThePage()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("burst.dat"));
-    QFile page(path);
-    QVERIFY(page.open(QIODevice::WriteOnly));
-    page.write(QByteArrayLiteral(R"html(<html><head><meta charset="utf-8"></head>
+    const QString path = kelvo::test::writeFile(dir.filePath(QStringLiteral("burst.dat")),
+                                                R"html(<html><head><meta charset="utf-8"></head>
 <body onload="for (let i = 0; i < 10000; ++i) window.external.raiseEvent('burst', i);">
-<p>burst</p></body></html>)html"));
-    page.close();
+<p>burst</p></body></html>)html");
+    QVERIFY(!path.isEmpty());
 
     QElapsedTimer clock;
     clock.start();

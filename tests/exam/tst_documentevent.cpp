@@ -1,6 +1,7 @@
 // A page event raised by the question document through the real view replays the chime on the
 // exam window: the view's signal reaches the window's handler.
 #include "common/BrowserEngine.h"
+#include "common/Documents.h"
 #include "common/KelvoTest.h"
 #include "common/RecordingDevice.h"
 #include "exam/frmKelvo.h"
@@ -18,13 +19,11 @@ private Q_SLOTS:
 void TestDocumentEvent::pageEventReplaysTheChime()
 {
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("00Kelvo.dat"));
-    QFile document(path);
-    QVERIFY(document.open(QIODevice::WriteOnly));
-    document.write("<html><body><p>問題</p>"
-                   "<script>window.external.raiseEvent('onload', {n: 1});</script></body></html>");
-    document.close();
+    const QString path = kelvo::test::writeFile(
+        dir.filePath(QStringLiteral("00Kelvo.dat")),
+        "<html><body><p>問題</p>"
+        "<script>window.external.raiseEvent('onload', {n: 1});</script></body></html>");
+    QVERIFY(!path.isEmpty());
 
     frmKelvo window(path);
     QStringList sounds;
