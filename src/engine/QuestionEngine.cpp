@@ -5,6 +5,7 @@
 #include "QuestionEventBridge.h"
 #include "QuestionPage.h"
 #include "QuestionRequestGuard.h"
+#include "TabOutOfPage.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -70,6 +71,7 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
     channel->registerObject(QStringLiteral("questionEvents"), bridge);
     page->setWebChannel(channel, QWebEngineScript::MainWorld);
     m_view->setPage(page);
+    new TabOutOfPage(m_view);
     // The engine's own menu speaks English and offers to navigate, save and view the source;
     // the student needs only to copy.
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);

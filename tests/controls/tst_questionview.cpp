@@ -6,6 +6,7 @@
 #include "engine/DocumentSchemeHandler.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTcpServer>
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void pageReachesNoNetworkAndNoFiles();
     void navigationAwayIsRefused();
     void missingDocumentShowsErrorAndRecovers();
+    void tabLeavesEvenAPageThatNeverEnds();
 
 private:
     QString writeDocument(const QString &name, const QByteArray &bytes);
@@ -414,6 +416,43 @@ void TestQuestionView::missingDocumentShowsErrorAndRecovers()
     const std::optional<QString> text = plainText(webView(*m_view)->page());
     QVERIFY(text);
     QCOMPARE(text->trimmed(), QStringLiteral("found"));
+}
+
+// The view stands in the tab order where the question view stands, and Tab and Shift+Tab go
+// from it to the window's next and previous controls, even when the page's script never ends
+// and the page could not answer a key.
+void TestQuestionView::tabLeavesEvenAPageThatNeverEnds()
+{
+    const QString path = writeDocument(QStringLiteral("stuck.dat"),
+                                       "<p>stuck</p><a href='#a'>a</a><a href='#b'>b</a>"
+                                       "<script>window.external.raiseEvent('up', 1);</script>");
+    QWidget window;
+    auto *before = new QLineEdit(&window);
+    auto *view = new QuestionView(&window);
+    auto *after = new QLineEdit(&window);
+    before->setGeometry(0, 0, 200, 24);
+    view->setGeometry(0, 30, 400, 300);
+    after->setGeometry(0, 340, 200, 24);
+    QSignalSpy events(view, &QuestionView::documentEvent);
+    view->setDocumentPath(path);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTRY_COMPARE_WITH_TIMEOUT(events.size(), 1, EngineTimeout);
+    webView(*view)->page()->runJavaScript(QStringLiteral("for (;;) {}")); // spins from now on
+    QWidget *page = view->engineWidget()->focusProxy() ? view->engineWidget()->focusProxy()
+                                                       : view->engineWidget();
+    before->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(before->hasFocus());
+    QTest::keyClick(before, Qt::Key_Tab);
+    QTRY_VERIFY(page->hasFocus());
+    for (const auto &[key, expected] :
+         {std::pair{Qt::Key_Tab, after}, std::pair{Qt::Key_Backtab, before}}) {
+        page->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(page->hasFocus());
+        QTest::keyClick(page, key);
+        QCOMPARE(QApplication::focusWidget(), expected);
+    }
 }
 
 KELVO_TEST_MAIN(TestQuestionView)

@@ -4,6 +4,7 @@
 #include "common/KelvoTest.h"
 #include "controls/QuestionView.h"
 #include "controls/TabPanel.h"
+#include "core/Marking.h"
 #include "core/Twips.h"
 #include "exam/AnswerSheet.h"
 #include "exam/frmKelvo.h"
@@ -89,6 +90,16 @@ void TestExamWindow::answerPagesMadeRightAfterTheFirstPaint()
     QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lbl正解2"))->isVisible());
     panel->setCurrentIndex(49);
     QVERIFY(window.findChild<QCheckBox *>(QStringLiteral("chkKelvo_3"))->isVisible());
+
+    // In the tab order the pages' controls follow each other in page order, whenever made.
+    QStringList chain;
+    for (QWidget *w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain())
+        chain << w->objectName();
+    QStringList expected;
+    for (const int n : kelvo::marking::markingOrder())
+        expected << (n == 49 ? QStringLiteral("chkKelvo_1") : QStringLiteral("Text_%1").arg(n));
+    QStringList answers = chain.filter(QRegularExpression(QStringLiteral("^(Text_|chkKelvo_1$)")));
+    QCOMPARE(answers, expected);
 
     // Whoever asks for a control before then gets it at once.
     frmKelvo early(kDocument);
