@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QOpenGLContext>
 #include <QTranslator>
 
@@ -44,35 +43,11 @@ void deferSharedGraphicsContext()
 #endif
 }
 
-// A normal run prints nothing: the browser engine describes its graphics set-up at every
-// start, and Chromium inside it writes its own errors (on a machine without a GPU, at every
-// start). Both stay available to whoever asks, with QT_LOGGING_RULES=
-// "qt.webenginecontext.info=true" and QTWEBENGINE_CHROMIUM_FLAGS="--log-level=0"; the
-// program's own failures go through its log categories.
-void quietBrowserEngine()
-{
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--log-level") && !flags.contains("--enable-logging"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --log-level=3").trimmed());
-}
-
-// On Linux Qt WebEngine gives a screen reader the question document only where this is set.
-// It costs nothing until a reader listens (Qt's accessibility comes on); a value the
-// environment already has is left alone.
-void letReadersIntoTheDocument()
-{
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
-        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
-}
-
 } // namespace
 
 void prepareBeforeApplication()
 {
-    letReadersIntoTheDocument();
     deferSharedGraphicsContext();
-    quietBrowserEngine();
 }
 
 void prepareApplication(QApplication &app)

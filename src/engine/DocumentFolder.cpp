@@ -5,6 +5,15 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <linux/openat2.h>
+#include <sys/syscall.h>
+#endif
+
 namespace
 {
 
@@ -130,57 +139,130 @@ std::optional<QString> DocumentFolder::relativePath(QByteArrayView encodedPath)
     }
 }
 
-DocumentFolder::Located DocumentFolder::locate(const QString &folder, const QString &relativePath)
+namespace
 {
-    if (folder.isEmpty() || relativePath.isEmpty())
-        return {Status::NotFound, {}};
-    const QString root = QFileInfo(folder).canonicalFilePath();
-    if (root.isEmpty())
-        return {Status::NotFound, {}};
-    // Everything is below the root of a file system: it is no folder of one document.
-    if (QDir(root).isRoot())
-        return {Status::OutsideFolder, {}};
 
-    const QFileInfo info(root + QLatin1Char('/') + relativePath);
-    // A symbolic link that leads nowhere does not exist either.
-    if (!info.exists())
-        return {Status::NotFound, {}};
-    const QString canonical = info.canonicalFilePath();
-    if (!isBelow(canonical, root))
-        return {Status::OutsideFolder, {}};
-    if (info.isDir())
-        return {Status::Folder, {}};
-    if (!info.isFile())
-        return {Status::NotAFile, {}};
-    if (info.size() > MaxFileSize)
-        return {Status::TooLarge, {}};
-    return {Status::Ok, canonical};
+using Opened = DocumentFolder::Opened;
+using Status = DocumentFolder::Status;
+
+Status statusOfOpenError(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return Status::NotFound;
+    case EXDEV: // resolved to somewhere outside the folder
+    case ELOOP:
+        return Status::OutsideFolder;
+    default:
+        return Status::Unreadable;
+    }
 }
 
-DocumentFolder::Contents DocumentFolder::read(const QString &filePath)
+#ifdef Q_OS_LINUX
+// The path of what fd holds open, as the kernel knows it: canonical, links resolved.
+QString pathOf(int fd)
+{
+    return QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+}
+
+// fd, opened with flags, for name resolved beneath the folder held open by folderFd; -1
+// with errno ENOSYS where the kernel cannot resolve beneath a folder.
+int openBeneath(int folderFd, const QByteArray &name, int flags)
+{
+#ifdef SYS_openat2
+    open_how how{};
+    how.flags = quint64(flags);
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+    return int(syscall(SYS_openat2, folderFd, name.constData(), &how, sizeof how));
+#else
+    Q_UNUSED(folderFd);
+    Q_UNUSED(name);
+    Q_UNUSED(flags);
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+#endif
+
+constexpr int ReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+// Checks the file held open by fd (closing it on any refusal) and hands it over.
+Opened checked(int fd, const QString &root)
+{
+    struct stat info {
+    };
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        return {Status::Unreadable, {}, 0, {}};
+    }
+    QString canonical;
+#ifdef Q_OS_LINUX
+    canonical = pathOf(fd);
+#endif
+    const auto refuse = [fd](Status status) {
+        ::close(fd);
+        return Opened{status, {}, 0, {}};
+    };
+    if (!root.isEmpty() && (canonical.isEmpty() || !isBelow(canonical, root)))
+        return refuse(Status::OutsideFolder);
+    if (S_ISDIR(info.st_mode))
+        return refuse(Status::Folder);
+    if (!S_ISREG(info.st_mode))
+        return refuse(Status::NotAFile);
+    if (info.st_size > DocumentFolder::MaxFileSize)
+        return refuse(Status::TooLarge);
+    // A plain file never blocks; its reads are plain blocking reads.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+        return refuse(Status::Unreadable);
+    return {Status::Ok, canonical, qint64(info.st_size), std::move(file)};
+}
+
+} // namespace
+
+DocumentFolder::Opened DocumentFolder::open(const QString &folder, const QString &relativePath)
+{
+    if (folder.isEmpty() || relativePath.isEmpty())
+        return {Status::NotFound, {}, 0, {}};
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    if (root.isEmpty())
+        return {Status::NotFound, {}, 0, {}};
+    // Everything is below the root of a file system: it is no folder of one document.
+    if (QDir(root).isRoot())
+        return {Status::OutsideFolder, {}, 0, {}};
+
+    int fd = -1;
+#ifdef Q_OS_LINUX
+    const int folderFd =
+        ::open(QFile::encodeName(root).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return {statusOfOpenError(errno), {}, 0, {}};
+    fd = openBeneath(folderFd, QFile::encodeName(relativePath), ReadFlags);
+    const int error = errno;
+    ::close(folderFd);
+    if (fd < 0 && error != ENOSYS && error != EPERM)
+        return {statusOfOpenError(error), {}, 0, {}};
+#endif
+    // Elsewhere the name is resolved as any other, and only the check below keeps the read
+    // inside the folder.
+    if (fd < 0)
+        fd = ::open(QFile::encodeName(root + QLatin1Char('/') + relativePath).constData(),
+                    ReadFlags);
+    if (fd < 0)
+        return {statusOfOpenError(errno), {}, 0, {}};
+    return checked(fd, root);
+}
+
+DocumentFolder::Opened DocumentFolder::openFile(const QString &filePath)
 {
     if (filePath.isEmpty())
-        return {Status::NotFound, {}};
-    const QFileInfo info(filePath);
-    if (!info.exists())
-        return {Status::NotFound, {}};
-    if (info.isDir())
-        return {Status::Folder, {}};
-    if (!info.isFile())
-        return {Status::NotAFile, {}};
-    if (info.size() > MaxFileSize)
-        return {Status::TooLarge, {}};
-
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {Status::Unreadable, {}};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {Status::Unreadable, {}};
-    // The file may have grown since its size was looked at.
-    if (bytes.size() > MaxFileSize)
-        return {Status::TooLarge, {}};
-    return {Status::Ok, std::move(bytes)};
+        return {Status::NotFound, {}, 0, {}};
+    const int fd = ::open(QFile::encodeName(filePath).constData(), ReadFlags);
+    if (fd < 0)
+        return {statusOfOpenError(errno), {}, 0, {}};
+    return checked(fd, {});
 }
 
 QByteArray DocumentFolder::mimeTypeFor(const QString &fileName)

@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 // The question document's folder as its page sees it: which request paths name a file in the
@@ -36,21 +38,28 @@ public:
     // percent escapes or UTF-8. The file system is not consulted.
     static std::optional<QString> relativePath(QByteArrayView encodedPath);
 
-    struct Located {
+    // A file opened for reading, with what was found when it was opened. The handle reads
+    // the file that was checked, whatever is renamed or linked in its place afterwards.
+    struct Opened {
         Status status = Status::NotFound;
-        QString filePath; // canonical, when status is Ok
+        QString filePath; // the canonical path of the opened file, when status is Ok
+        qint64 size = 0;
+        std::unique_ptr<QFile> file; // open, unbuffered, when status is Ok
     };
-    // The file that a relative path from relativePath() names in folder. Symbolic links are
-    // followed, and the file counts only if where they lead is still inside the folder. A folder
-    // that is the root of a file system holds nothing that is served.
-    static Located locate(const QString &folder, const QString &relativePath);
 
-    struct Contents {
-        Status status = Status::NotFound;
-        QByteArray bytes;
-    };
-    // The whole of a plain file of at most MaxFileSize bytes; an empty path is NotFound.
-    static Contents read(const QString &filePath);
+    // Opens the file that a relative path from relativePath() names in folder. The file is
+    // opened first and then checked (a plain file, no larger than MaxFileSize, that is still
+    // inside the folder by its own canonical path), so a link or a folder swapped in between
+    // cannot lead the read elsewhere. Where the system can (Linux), the name is resolved by
+    // the kernel beneath the folder, so that nothing outside it is even opened: links inside
+    // the folder that lead inside it by a relative path are followed, others are outside. A
+    // folder that is the root of a file system holds nothing that is served. Neither opening
+    // nor checking can block: a pipe or a device is refused without waiting for it.
+    static Opened open(const QString &folder, const QString &relativePath);
+
+    // Opens the document itself by its path, without the folder's rule, and checks it as
+    // open() does; an empty path is NotFound.
+    static Opened openFile(const QString &filePath);
 
     // The content type of a file by its name's extension, in any case. HTML, and the .dat of the
     // question documents, is plain "text/html": the caller adds the document's charset.

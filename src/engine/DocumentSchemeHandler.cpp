@@ -4,7 +4,10 @@
 #include "MissingDocumentPage.h"
 #include "RefusalLog.h"
 
+#include "FolderFileDevice.h"
+
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -28,9 +31,16 @@ void reply(QWebEngineUrlRequestJob *job, const QByteArray &contentType, const QB
 DocumentSchemeHandler::DocumentSchemeHandler(RefusalLog *log, QObject *parent)
     : QWebEngineUrlSchemeHandler(parent), m_log(log)
 {
+    m_openers.setMaxThreadCount(2);
+    // A document opens a few files at a time, now and then: no thread waits idle for more.
+    m_openers.setExpiryTimeout(0);
 }
 
-DocumentSchemeHandler::~DocumentSchemeHandler() = default;
+// What is being opened is handed back to this handler: wait for it before going.
+DocumentSchemeHandler::~DocumentSchemeHandler()
+{
+    m_openers.waitForDone();
+}
 
 QByteArray DocumentSchemeHandler::schemeName()
 {
@@ -40,6 +50,13 @@ QByteArray DocumentSchemeHandler::schemeName()
 QUrl DocumentSchemeHandler::documentUrl()
 {
     return QUrl(QString::fromLatin1(schemeName() + "://document/"));
+}
+
+QUrl DocumentSchemeHandler::stoppedUrl()
+{
+    // On the document's own host, so that showing it and then the document again keeps to
+    // one renderer, as the document's own reloads do.
+    return QUrl(QString::fromLatin1(schemeName() + "://document/?stopped"));
 }
 
 bool DocumentSchemeHandler::isInDocumentFolder(const QUrl &url)
@@ -101,6 +118,8 @@ QByteArray DocumentSchemeHandler::contentTypeFor(const QByteArray &document)
 void DocumentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
     const QUrl url = job->requestUrl();
+    if (url.adjusted(QUrl::RemoveFragment) == stoppedUrl())
+        return reply(job, MissingDocumentPage::contentType(), MissingDocumentPage::stoppedHtml());
     if (url.authority() != documentUrl().authority())
         return refuse(job, QWebEngineUrlRequestJob::RequestDenied, "not the document's host");
     if (job->requestMethod() != "GET")
@@ -111,51 +130,102 @@ void DocumentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     if (!relative)
         return refuse(job, QWebEngineUrlRequestJob::RequestDenied,
                       "not a name inside the document's folder");
-    if (relative->isEmpty())
-        serveDocument(job);
-    else
-        serveFolderFile(job, *relative);
+    m_waiting.enqueue({job, *relative});
+    startNext();
 }
 
-void DocumentSchemeHandler::serveDocument(QWebEngineUrlRequestJob *job)
+void DocumentSchemeHandler::startNext()
 {
-    const DocumentFolder::Contents document = DocumentFolder::read(m_filePath);
-    m_documentShown = document.status == DocumentFolder::Status::Ok;
-    if (m_documentShown) {
-        reply(job, contentTypeFor(document.bytes), document.bytes);
-        return;
+    while (m_busy < MaxOpenReplies && !m_waiting.isEmpty()) {
+        const Request request = m_waiting.dequeue();
+        // A request the page gave up while it waited is forgotten.
+        if (request.job)
+            open(request);
     }
+}
+
+void DocumentSchemeHandler::open(const Request &request)
+{
+    ++m_busy;
+    const QString path = request.relativePath.isEmpty() ? m_filePath : QString();
+    const QString folder = m_folder;
+    m_openers.start([this, request, path, folder] {
+        auto result = std::make_shared<Result>();
+        if (request.relativePath.isEmpty()) {
+            result->opened = DocumentFolder::openFile(path);
+            if (result->opened.status == DocumentFolder::Status::Ok) {
+                result->head = result->opened.file->read(MetaScanLimit);
+                result->opened.file->seek(0);
+            }
+        } else {
+            result->opened = DocumentFolder::open(folder, request.relativePath);
+            if (result->opened.status == DocumentFolder::Status::Ok &&
+                DocumentFolder::mimeTypeFor(request.relativePath) == "text/html") {
+                result->head = result->opened.file->read(MetaScanLimit);
+                result->opened.file->seek(0);
+            }
+        }
+        QMetaObject::invokeMethod(
+            this, [this, request, result] { opened(request, *result); }, Qt::QueuedConnection);
+    });
+}
+
+void DocumentSchemeHandler::opened(const Request &request, Result &result)
+{
+    --m_busy;
+    if (request.job) {
+        if (request.relativePath.isEmpty())
+            serveDocument(request.job, result);
+        else
+            serveFolderFile(request.job, request.relativePath, result);
+    }
+    startNext();
+}
+
+void DocumentSchemeHandler::stream(QWebEngineUrlRequestJob *job, const QByteArray &contentType,
+                                   DocumentFolder::Opened &opened)
+{
+    ++m_busy;
+    auto *device = new FolderFileDevice(std::move(opened.file), opened.size, job);
+    connect(job, &QObject::destroyed, this, [this] {
+        --m_busy;
+        startNext();
+    });
+    job->reply(contentType, device);
+}
+
+void DocumentSchemeHandler::serveDocument(QWebEngineUrlRequestJob *job, Result &result)
+{
+    const DocumentFolder::Status status = result.opened.status;
+    m_documentShown = status == DocumentFolder::Status::Ok;
+    if (m_documentShown)
+        return stream(job, contentTypeFor(result.head), result.opened);
     if (m_filePath.isEmpty()) {
         m_log->warnOnce(QStringLiteral("document"),
                         QStringLiteral("no question document: its stored path has no place on "
                                        "this system"));
     } else {
-        m_log->warnOnce(
-            QLatin1String("document ") + m_filePath,
-            QStringLiteral("no question document at \"%1\": %2")
-                .arg(m_filePath, QLatin1String(DocumentFolder::describe(document.status))));
+        m_log->warnOnce(QLatin1String("document ") + m_filePath,
+                        QStringLiteral("no question document at \"%1\": %2")
+                            .arg(m_filePath, QLatin1String(DocumentFolder::describe(status))));
     }
-    reply(job, MissingDocumentPage::contentType(),
-          MissingDocumentPage::html(m_filePath, document.status));
+    reply(job, MissingDocumentPage::contentType(), MissingDocumentPage::html(m_filePath, status));
 }
 
 void DocumentSchemeHandler::serveFolderFile(QWebEngineUrlRequestJob *job,
-                                            const QString &relativePath)
+                                            const QString &relativePath, Result &result)
 {
-    const DocumentFolder::Located file = DocumentFolder::locate(m_folder, relativePath);
-    DocumentFolder::Contents contents{file.status, {}};
-    if (file.status == DocumentFolder::Status::Ok)
-        contents = DocumentFolder::read(file.filePath);
-    if (contents.status == DocumentFolder::Status::NotFound)
+    const DocumentFolder::Status status = result.opened.status;
+    if (status == DocumentFolder::Status::NotFound)
         return refuse(job, QWebEngineUrlRequestJob::UrlNotFound, "no such file");
-    if (contents.status != DocumentFolder::Status::Ok)
+    if (status != DocumentFolder::Status::Ok)
         return refuse(job, QWebEngineUrlRequestJob::RequestDenied,
-                      DocumentFolder::describe(contents.status));
+                      DocumentFolder::describe(status));
 
     QByteArray type = DocumentFolder::mimeTypeFor(relativePath);
     if (type == "text/html")
-        type = contentTypeFor(contents.bytes);
-    reply(job, type, contents.bytes);
+        type = contentTypeFor(result.head);
+    stream(job, type, result.opened);
 }
 
 void DocumentSchemeHandler::refuse(QWebEngineUrlRequestJob *job,

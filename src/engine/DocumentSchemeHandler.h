@@ -1,7 +1,12 @@
 #pragma once
 
+#include "DocumentFolder.h"
+
 #include <QByteArray>
+#include <QPointer>
+#include <QQueue>
 #include <QString>
+#include <QThreadPool>
 #include <QUrl>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlSchemeHandler>
@@ -13,6 +18,11 @@ class RefusalLog;
 // in its own character set when it names one and in code page 932 otherwise. A document that
 // cannot be read is replaced by a page of our own that says so; a file of the folder that
 // cannot be served fails the request, and is logged once.
+//
+// Files are opened and checked on threads of the handler's own, never on the thread of the
+// windows, and their bytes are streamed to the browser a piece at a time as it reads them.
+// At most MaxOpenReplies replies stream at once; further requests wait their turn, so the
+// bytes in memory for the page stay bounded however many it asks for at once.
 class DocumentSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
@@ -24,6 +34,9 @@ public:
     static QByteArray schemeName();
     // The URL under which the document is served; the files of its folder are below it.
     static QUrl documentUrl();
+    // The URL of the page of ours shown when the page's renderer has ended: it says that the
+    // questions stopped, and links back to the document.
+    static QUrl stoppedUrl();
     // Whether url names the document or a file of its folder by a path that stays inside it
     // (whether there is such a file is not looked at).
     static bool isInDocumentFolder(const QUrl &url);
@@ -48,14 +61,36 @@ public:
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
+    // Replies that stream at once, and so (with the browser's buffer of each) the bound of
+    // what the page's reads hold in this process.
+    static constexpr int MaxOpenReplies = 16;
+
 private:
-    void serveDocument(QWebEngineUrlRequestJob *job);
-    void serveFolderFile(QWebEngineUrlRequestJob *job, const QString &relativePath);
+    struct Request {
+        QPointer<QWebEngineUrlRequestJob> job;
+        QString relativePath; // empty for the document
+    };
+    struct Result {
+        DocumentFolder::Opened opened;
+        QByteArray head; // the document's first bytes, for its charset
+    };
+
+    void startNext();
+    void open(const Request &request);
+    void opened(const Request &request, Result &result);
+    void serveDocument(QWebEngineUrlRequestJob *job, Result &result);
+    void serveFolderFile(QWebEngineUrlRequestJob *job, const QString &relativePath, Result &result);
     void refuse(QWebEngineUrlRequestJob *job, QWebEngineUrlRequestJob::Error error,
                 const char *reason);
+    // A reply streams until its job goes; then the next waiting request starts.
+    void stream(QWebEngineUrlRequestJob *job, const QByteArray &contentType,
+                DocumentFolder::Opened &opened);
 
     RefusalLog *m_log;
     QString m_filePath;
     QString m_folder;
     bool m_documentShown = false;
+    QQueue<Request> m_waiting;
+    int m_busy = 0; // requests being opened, or streaming
+    QThreadPool m_openers;
 };

@@ -116,3 +116,16 @@ QByteArray MissingDocumentPage::html(const QString &localPath, DocumentFolder::S
     };
     return substituted(page, values).toUtf8();
 }
+
+QByteArray MissingDocumentPage::stoppedHtml()
+{
+    QFile file(QStringLiteral(":/engine/stopped.html"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcEngine) << "missing resource" << file.fileName();
+        return QByteArrayLiteral(
+            "<!DOCTYPE html><meta charset=\"utf-8\"><h1>問題の表示が止まりました"
+            "</h1><p><a href=\"kelvo-question://document/\">問題をもう一度表示"
+            "する</a></p>");
+    }
+    return file.readAll();
+}

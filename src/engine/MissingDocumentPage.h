@@ -15,6 +15,10 @@ public:
     // which could not be read for the given reason.
     static QByteArray html(const QString &localPath, DocumentFolder::Status reason);
 
+    // The page shown when the renderer of the document has ended: it says that the questions
+    // stopped, that the answers and the time are untouched, and links back to the document.
+    static QByteArray stoppedHtml();
+
     static QByteArray contentType() { return QByteArrayLiteral("text/html;charset=utf-8"); }
 
     // The shell command that installs the document, read-only for everyone else, at

@@ -2,9 +2,11 @@
 
 #include "DocumentSchemeHandler.h"
 #include "EngineLog.h"
+#include "EngineProcess.h"
 #include "QuestionEventBridge.h"
 #include "QuestionPage.h"
 #include "QuestionRequestGuard.h"
+#include "RendererGuard.h"
 #include "TabOutOfPage.h"
 
 #include <QFile>
@@ -57,20 +59,18 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
 {
     createProfile(callbacks);
 
-    auto *bridge = new QuestionEventBridge(this);
-    connect(bridge, &QuestionEventBridge::eventRaised, this,
+    m_bridge = new QuestionEventBridge(this);
+    connect(m_bridge, &QuestionEventBridge::eventRaised, this,
             [event = callbacks.documentEvent](const QString &name, const QVariant &data) {
                 if (event)
                     event(name, data);
             });
+    m_loadFinished = callbacks.loadFinished;
+    m_guard = new RendererGuard([this](const QUrl &url) { showInNewPage(url); }, this);
 
     m_view = new QWebEngineView(host);
     m_view->setObjectName(QStringLiteral("questionEngine"));
-    auto *page = new QuestionPage(m_profile, &m_refusals, m_view);
-    auto *channel = new QWebChannel(page);
-    channel->registerObject(QStringLiteral("questionEvents"), bridge);
-    page->setWebChannel(channel, QWebEngineScript::MainWorld);
-    m_view->setPage(page);
+    m_view->setPage(makePage());
     new TabOutOfPage(m_view);
     // The engine's own menu speaks English and offers to navigate, save and view the source;
     // the student needs only to copy.
@@ -85,20 +85,43 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
                        [shown] { shown->triggerAction(QWebEnginePage::SelectAll); });
         menu.exec(view->mapToGlobal(at));
     });
+}
+
+QWebEnginePage *QuestionEngine::makePage()
+{
+    auto *page = new QuestionPage(m_profile, &m_refusals, m_view);
+    page->scripts().insert(raiseEventScript());
+    auto *channel = new QWebChannel(page);
+    channel->registerObject(QStringLiteral("questionEvents"), m_bridge);
+    page->setWebChannel(channel, QWebEngineScript::MainWorld);
+    m_guard->watch(page);
     // Only loads of the document count: a navigation elsewhere that the page refuses starts
     // and stops a load of its own, while the document stays. The page that stands in for a
     // document that cannot be read loads fine, but the document did not: the view's users
     // (the start-up probe among them) hear that it failed.
-    connect(page, &QWebEnginePage::loadingChanged, this,
-            [this, finished = callbacks.loadFinished](const QWebEngineLoadingInfo &info) {
-                const QUrl url = info.url().adjusted(QUrl::RemoveFragment);
-                if (!finished || url != DocumentSchemeHandler::documentUrl())
-                    return;
-                if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-                    finished(m_scheme->documentShown());
-                else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-                    finished(false);
-            });
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        const QUrl url = info.url().adjusted(QUrl::RemoveFragment);
+        if (url != DocumentSchemeHandler::documentUrl())
+            return;
+        const bool succeeded = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+        if (succeeded)
+            m_guard->documentShown();
+        if (!m_loadFinished)
+            return;
+        if (succeeded)
+            m_loadFinished(m_scheme->documentShown());
+        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+            m_loadFinished(false);
+    });
+    return page;
+}
+
+void QuestionEngine::showInNewPage(const QUrl &url)
+{
+    QWebEnginePage *ended = m_view->page();
+    m_view->setPage(makePage());
+    ended->deleteLater();
+    m_view->page()->load(url);
 }
 
 // The page must go before its profile.
@@ -173,8 +196,6 @@ void QuestionEngine::createProfile(const Callbacks &callbacks)
                     blocked(url);
             });
     m_profile->setUrlRequestInterceptor(guard);
-
-    m_profile->scripts()->insert(raiseEventScript());
 }
 
 // The program puts the shared context in place at its start but leaves it unmade, since
@@ -195,6 +216,7 @@ void QuestionEngine::makeSharedGraphicsContext()
 
 QuestionEngineInterface *QuestionEngine::create(QWidget *host, const Callbacks &callbacks)
 {
+    EngineProcess::prepare();
     registerUrlScheme();
     makeSharedGraphicsContext();
     return new QuestionEngine(host, callbacks);

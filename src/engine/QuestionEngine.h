@@ -7,6 +7,9 @@
 #include <QObject>
 
 class DocumentSchemeHandler;
+class QuestionEventBridge;
+class QWebEnginePage;
+class RendererGuard;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -14,7 +17,8 @@ class QWebEngineView;
 // and the files of its folder through its own scheme, keeps the page off the network and the
 // rest of the file system, and carries window.external.raiseEvent calls back over a web
 // channel. A document that cannot be read shows a page of our own that says so and where it
-// belongs; the engine's own error pages, in English, never show.
+// belongs; the engine's own error pages, in English, never show. When the page's renderer
+// ends, the document comes back in a new page (see RendererGuard).
 class QuestionEngine : public QObject, public QuestionEngineInterface
 {
     Q_OBJECT
@@ -34,10 +38,18 @@ private:
     static void registerUrlScheme();
     static void makeSharedGraphicsContext();
     void createProfile(const Callbacks &callbacks);
+    // A page on the document's profile, with the script and channel of raiseEvent, watched by
+    // the renderer guard.
+    QWebEnginePage *makePage();
+    // Shows url in a new page in place of the one whose renderer ended.
+    void showInNewPage(const QUrl &url);
 
     // Declared first: the page, the guard and the scheme handler log to it until they go.
     RefusalLog m_refusals;
     QWebEngineProfile *m_profile = nullptr;
     DocumentSchemeHandler *m_scheme = nullptr;
     QWebEngineView *m_view = nullptr;
+    QuestionEventBridge *m_bridge = nullptr;
+    RendererGuard *m_guard = nullptr;
+    std::function<void(bool ok)> m_loadFinished;
 };

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSet>
 #include <QString>
 
 // One warning line under "kelvo.engine" for each thing the page was refused, however often
 // it asks for it again: a page that retries a missing figure, or reloads, says nothing new
 // by asking twice, and must not fill the log. One log serves a whole engine, so a URL that
-// is refused as a request and as a frame's navigation is still logged once.
+// is refused as a request and as a frame's navigation is still logged once. It keeps a short
+// digest of each key, never the key: a page may make up URLs of megabytes.
 class RefusalLog
 {
 public:
@@ -19,8 +21,10 @@ public:
     void clear();
 
     static constexpr qsizetype MaxKeys = 200;
+    // The longest line written; a longer one is cut and ends in "...".
+    static constexpr qsizetype MaxLine = 400;
 
 private:
-    QSet<QString> m_logged;
+    QSet<QByteArray> m_logged;
     bool m_full = false;
 };

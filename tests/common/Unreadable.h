@@ -15,8 +15,9 @@ namespace kelvo::test
 // Makes a file unreadable to the calling thread while it lives, even when the tests run as
 // root: the file's mode is cleared, and the thread puts down the capabilities that read past
 // file modes (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH) until the guard goes. Capabilities
-// belong to a thread on Linux, so only the GUI thread, where the browser engine's scheme
-// handler reads files, is affected; the engine's other threads keep theirs.
+// belong to a thread on Linux, so only the GUI thread and the threads it starts while the
+// guard lives (the scheme handler opens each file on a thread started for it) are affected;
+// the engine's other threads keep theirs.
 class UnreadableFile
 {
 public:

@@ -7,7 +7,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
 #ifdef Q_OS_UNIX
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -25,11 +30,12 @@ private Q_SLOTS:
     void relativePath();
     void urlInFolder_data();
     void urlInFolder();
-    void locate_data();
-    void locate();
-    void read_data();
-    void read();
+    void open_data();
+    void open();
+    void openFile_data();
+    void openFile();
     void readUnreadable();
+    void swappedFolderNeverLeadsOut();
     void mimeType_data();
     void mimeType();
 
@@ -152,7 +158,7 @@ void TestFolderRule::urlInFolder()
     QCOMPARE(DocumentSchemeHandler::isInDocumentFolder(QUrl(url)), inFolder);
 }
 
-void TestFolderRule::locate_data()
+void TestFolderRule::open_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("relative");
@@ -185,7 +191,7 @@ void TestFolderRule::locate_data()
     row("the root of the file system", QDir::rootPath(), "no-such-file", Status::OutsideFolder, "");
 }
 
-void TestFolderRule::locate()
+void TestFolderRule::open()
 {
     QFETCH(QString, folder);
     QFETCH(QString, relative);
@@ -193,14 +199,15 @@ void TestFolderRule::locate()
     QFETCH(QString, file);
 
     const QString base = folder.isEmpty() || QDir::isAbsolutePath(folder) ? folder : path(folder);
-    const DocumentFolder::Located located = DocumentFolder::locate(base, relative);
-    QCOMPARE(located.status, status);
-    QCOMPARE(located.filePath,
+    const DocumentFolder::Opened opened = DocumentFolder::open(base, relative);
+    QCOMPARE(opened.status, status);
+    QCOMPARE(opened.filePath,
              file.isEmpty() ? QString() : QFileInfo(path(file)).canonicalFilePath());
+    QCOMPARE(bool(opened.file), status == Status::Ok);
 }
 
 // The document itself is read by its path, without the folder's rule.
-void TestFolderRule::read_data()
+void TestFolderRule::openFile_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<Status>("status");
@@ -218,15 +225,17 @@ void TestFolderRule::read_data()
 #endif
 }
 
-void TestFolderRule::read()
+void TestFolderRule::openFile()
 {
     QFETCH(QString, name);
     QFETCH(Status, status);
     QFETCH(qint64, size);
-    const DocumentFolder::Contents contents =
-        DocumentFolder::read(name.isEmpty() ? name : path(name));
-    QCOMPARE(contents.status, status);
-    QCOMPARE(contents.bytes.size(), size);
+    const DocumentFolder::Opened opened =
+        DocumentFolder::openFile(name.isEmpty() ? name : path(name));
+    QCOMPARE(opened.status, status);
+    QCOMPARE(opened.size, size);
+    if (opened.file)
+        QCOMPARE(opened.file->readAll().size(), size);
 }
 
 void TestFolderRule::readUnreadable()
@@ -236,9 +245,49 @@ void TestFolderRule::readUnreadable()
     const kelvo::test::UnreadableFile locked(file);
     if (!locked.holds())
         QSKIP("this thread can read a file of mode 000");
-    const DocumentFolder::Contents contents = DocumentFolder::read(file);
-    QCOMPARE(contents.status, Status::Unreadable);
-    QVERIFY(contents.bytes.isEmpty());
+    const DocumentFolder::Opened opened = DocumentFolder::openFile(file);
+    QCOMPARE(opened.status, Status::Unreadable);
+    QVERIFY(!opened.file);
+}
+
+// A folder of the document's folder swapped again and again with a link that leads out:
+// every open either reads the file inside or is refused, never the file outside.
+void TestFolderRule::swappedFolderNeverLeadsOut()
+{
+#if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
+    using kelvo::test::writeFile;
+    QVERIFY(!writeFile(path("swap/doc/inner/x.txt"), "inside").isEmpty());
+    QVERIFY(!writeFile(path("swap/outside/x.txt"), "secret").isEmpty());
+    QVERIFY(link("../outside", "swap/doc/other"));
+    const QByteArray inner = QFile::encodeName(path("swap/doc/inner"));
+    const QByteArray other = QFile::encodeName(path("swap/doc/other"));
+
+    std::atomic<bool> done = false;
+    std::atomic<int> swaps = 0;
+    std::thread swapper([&] {
+        while (!done) {
+            if (renameat2(AT_FDCWD, inner.constData(), AT_FDCWD, other.constData(),
+                          RENAME_EXCHANGE) == 0)
+                ++swaps;
+        }
+    });
+    int inside = 0;
+    int outside = 0;
+    for (int i = 0; i < 3000; ++i) {
+        DocumentFolder::Opened opened = DocumentFolder::open(path("swap/doc"), "inner/x.txt");
+        if (!opened.file)
+            continue;
+        const QByteArray bytes = opened.file->readAll();
+        ++(bytes == "secret" ? outside : inside);
+    }
+    done = true;
+    swapper.join();
+    QVERIFY2(swaps > 100, "the folder was hardly swapped");
+    QVERIFY2(inside > 0, "the file inside was never read");
+    QCOMPARE(outside, 0);
+#else
+    QSKIP("needs Linux's renameat2 with RENAME_EXCHANGE");
+#endif
 }
 
 void TestFolderRule::mimeType_data()

@@ -1,0 +1,91 @@
+#include "EngineProcess.h"
+
+#include "PageLogLimit.h"
+
+#include <QLoggingCategory>
+#include <QtGlobal>
+
+namespace
+{
+
+bool hasSwitch(const QByteArray &flags, const QByteArray &name)
+{
+    for (const QByteArray &word : flags.split(' ')) {
+        if (word == name || word.startsWith(name + '='))
+            return true;
+    }
+    return false;
+}
+
+QLoggingCategory::CategoryFilter g_previousFilter = nullptr;
+
+// The engine describes its graphics set-up at every start: not shown, unless the
+// environment's rules ask for it (QT_LOGGING_RULES="qt.webenginecontext.info=true"). A
+// filter rather than rules, so that the rules the program or a test has set stay.
+void quietGraphicsNotes()
+{
+    if (qEnvironmentVariable("QT_LOGGING_RULES").contains(QLatin1String("qt.webenginecontext")))
+        return;
+    g_previousFilter = QLoggingCategory::installFilter([](QLoggingCategory *category) {
+        if (g_previousFilter)
+            g_previousFilter(category);
+        if (qstrcmp(category->categoryName(), "qt.webenginecontext") == 0)
+            category->setEnabled(QtInfoMsg, false);
+    });
+}
+
+} // namespace
+
+QByteArray EngineProcess::deadProxy()
+{
+    return QByteArrayLiteral("http://127.0.0.1:9");
+}
+
+QByteArrayList EngineProcess::switchesFor(const QByteArray &flags)
+{
+    struct Switch {
+        QByteArray name;
+        QByteArray value;
+    };
+    const Switch wanted[] = {
+        // WebRTC's UDP (STUN, TURN over UDP, host candidates) only through a proxy, and so
+        // not at all; its TCP (TURN over TCP) through the proxy, which leads nowhere.
+        {"--force-webrtc-ip-handling-policy", "disable_non_proxied_udp"},
+        {"--proxy-server", deadProxy()},
+        // Nothing goes around the proxy, not even to the loopback.
+        {"--proxy-bypass-list", "<-loopback>"},
+        // No host name is looked up, the proxy's own address included.
+        {"--host-resolver-rules", "\"MAP * ~NOTFOUND\""},
+        {"--js-flags", "--max-old-space-size=" + QByteArray::number(ScriptHeapMiB)},
+        // Chromium's own errors, which it writes at every start on a machine without a GPU.
+        {"--log-level", "3"},
+    };
+    QByteArrayList switches;
+    for (const Switch &s : wanted) {
+        if (s.name == "--log-level" && hasSwitch(flags, "--enable-logging"))
+            continue;
+        if (!hasSwitch(flags, s.name))
+            switches.append(s.name + '=' + s.value);
+    }
+    return switches;
+}
+
+void EngineProcess::prepare()
+{
+    static bool prepared = false;
+    if (prepared)
+        return;
+    prepared = true;
+
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    const QByteArray added = switchesFor(flags).join(' ');
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + ' ' + added).trimmed());
+
+    // On Linux the engine gives a screen reader the document only where this is set. It costs
+    // nothing until a reader listens; a value the environment already has is left alone.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+
+    quietGraphicsNotes();
+    PageLogLimit::install();
+}
