@@ -1,12 +1,32 @@
-"""The installed Kelvo as a screen reader sees it (run by scripts/a11y-kelvo): names, roles and
-reading order of the exam window, the pass-line and help windows, the question document, the
-score announced when it changes, and no trace of the answer key before or after a score press.
-    a11y-kelvo.py <kelvo command> [--tree]   (--tree prints the exam window's tree)"""
+#!/usr/bin/python3 -B
+"""The installed Kelvo as a screen reader sees it, through the AT-SPI accessibility bus:
+    tests/installed/a11y_kelvo.py <root> [--tree]   <root>/usr/bin/kelvo is the installed command
+Walks the accessible tree with pyatspi: names, roles and reading order of the exam window
+(blanks named by their items, page tabs, circle marks, score and time left), the pass-line and
+help windows, the question document (tests/documents/question.dat, put in place through a
+private mount namespace where one can be made; otherwise not checked), the score announced
+when it changes, and no node that carries a caption of the answer key before or after a score
+press. Ends the program through its menu and expects exit status 0. --tree prints the exam
+window's tree. Exit 77 (skipped) when Xvfb, the D-Bus session, the accessibility bus or
+pyatspi is missing."""
 
 import os
 import sys
 
-import pyatspi
+import harness
+
+NAME = "a11y-kelvo"
+if __name__ == "__main__":
+    harness.require_module(NAME, "pyatspi", "python3-pyatspi")
+    COMMAND = harness.installed_command(NAME, sys.argv[1])
+    if harness.can_unshare():
+        os.environ["KELVO_A11Y_DOCUMENT"] = "1"
+        harness.run_inside(("with-document", os.path.join(harness.SOURCE, "tests", "documents",
+                                                          "question.dat"), "--"),
+                           ("with-accessibility", "--"))
+    harness.run_inside(("with-accessibility", "--"))
+
+import pyatspi  # noqa: E402
 
 from kelvo_atspi import (EXAM_TITLE, Failure, answer_sheet, application, check, find,
                          find_one, focused, nodes, press, print_tree, role, showing,
@@ -121,8 +141,6 @@ def check_pass_line(app, exam):
 
 
 def main():
-    command = sys.argv[1]
-    program = Program("a11y-kelvo", [command])
     names = []  # the score label's names as announced
 
     def on_name(event):
@@ -130,6 +148,7 @@ def main():
             names.append(event.source.name)
 
     pyatspi.Registry.registerEventListener(on_name, "object:property-change:accessible-name")
+    program = Program(NAME, [COMMAND])
     try:
         app = application(program.pid)
         exam = window(app, EXAM_TITLE)
