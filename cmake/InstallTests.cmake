@@ -38,9 +38,10 @@ set_tests_properties(kelvo_e2e PROPERTIES
     TIMEOUT 180)
 
 # A screen reader's view of the installed program (AT-SPI, walked with pyatspi), the whole
-# paper sat from the keyboard alone, and the windows on screens smaller than they are. Alone
+# paper sat from the keyboard alone, the windows on screens smaller than they are, and what
+# the real Orca speaks (about half a minute). Alone
 # on the machine, as the end-to-end run, so that a loaded machine does not steal their timing.
-foreach(script a11y keyboard screens)
+foreach(script a11y keyboard screens orca)
     add_test(NAME ${script}-kelvo COMMAND ${KELVO_INSTALLED_TESTS}/${script}_kelvo.py ${KELVO_TEST_ROOT})
     set_tests_properties(${script}-kelvo PROPERTIES
         FIXTURES_REQUIRED kelvo_installed
