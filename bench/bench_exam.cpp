@@ -6,6 +6,7 @@
 #include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
 #include "core/Marking.h"
+#include "exam/SecretLabel.h"
 #include "exam/frmKelvo.h"
 
 #include <QApplication>
@@ -65,8 +66,8 @@ void answerEverything(frmKelvo &window)
             continue;
         QLineEdit *blank = window.Text(n);
         const QString key = window.keyLabel(QStringLiteral("lbl正解%1").arg(n))
-                                ? window.keyLabel(QStringLiteral("lbl正解%1").arg(n))->text()
-                                : window.keyLabel(QStringLiteral("lbl正解0%1").arg(n))->text();
+                                ? window.keyLabel(QStringLiteral("lbl正解%1").arg(n))->caption()
+                                : window.keyLabel(QStringLiteral("lbl正解0%1").arg(n))->caption();
         blank->setText(key);
     }
     for (int k = 1; k <= 9; ++k)

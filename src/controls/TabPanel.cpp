@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <QShortcut>
 #include <QStackedWidget>
 
@@ -172,7 +173,11 @@ void TabPanel::focusCurrentPage()
     focusFirstControl(currentWidget());
 }
 
-// The first control of the page, in focus order, that takes the focus from the keyboard.
+// The first control of the page, in focus order, that takes the focus from the keyboard. It
+// is not told it was reached by Tab, since a page change is no step through the page's
+// controls: a line edit would select its whole text (the next key replacing it), and the
+// browser view would move its document's own focus to its first element and scroll there.
+// A line edit shows its caret at the end of its text instead.
 void TabPanel::focusFirstControl(QWidget *page)
 {
     if (!page)
@@ -181,7 +186,11 @@ void TabPanel::focusFirstControl(QWidget *page)
         if (!page->isAncestorOf(w))
             continue;
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page)) {
-            w->setFocus(Qt::TabFocusReason);
+            if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+                edit->deselect();
+                edit->end(false);
+            }
+            w->setFocus(Qt::OtherFocusReason);
             return;
         }
     }

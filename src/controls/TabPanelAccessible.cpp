@@ -77,6 +77,10 @@ QAccessibleInterface *tabPanelFactory(const QString &className, QObject *object)
         return new PageTab(static_cast<TabButton *>(object));
     if (className == QLatin1String("TabPanelBar"))
         return new PageTabList(static_cast<TabPanelBar *>(object));
+    // The stack of pages is a "layered pane" to Qt, which a reader names on the way into every
+    // page, unnamed as it is: it is a mere container (a "filler").
+    if (className == QLatin1String("QStackedWidget") && qobject_cast<TabPanel *>(object->parent()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Client);
     if (className == QLatin1String("TabPanel")) {
         // The tabs lie above the pages, so they come last among the widgets; a reader meets
         // them first.

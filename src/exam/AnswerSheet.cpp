@@ -99,6 +99,9 @@ void AnswerSheet::buildPage(QWidget *page, const Page &row) const
         item.caption = new QLabel(QStringLiteral("答え"), page);
         item.caption->setObjectName(indexed(QStringLiteral("Label3"), row.item));
         item.caption->setGeometry(kelvo::twipsRect(1320, 1560, 495, 255));
+        // A reader names a blank by its label rather than by its own name: the label too
+        // names the item.
+        item.caption->setAccessibleName(answerName);
 
         item.text = new QLineEdit(page);
         item.text->setObjectName(indexed(QStringLiteral("Text"), row.item));
@@ -169,7 +172,7 @@ QCheckBox *AnswerSheet::choice(int k) const
     return k >= 1 && k <= 9 ? m_choices[k - 1] : nullptr;
 }
 
-QLabel *AnswerSheet::keyLabel(const QString &name) const
+SecretLabel *AnswerSheet::keyLabel(const QString &name) const
 {
     complete();
     return m_keyLabels.value(name);

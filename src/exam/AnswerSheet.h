@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLabel;
+class SecretLabel;
 class QLineEdit;
 class QWidget;
 class TabPanel;
@@ -31,7 +32,7 @@ public:
         QLineEdit *text = nullptr;
         QLabel *caption = nullptr;
         QLabel *mark = nullptr;
-        QList<QLabel *> keys;
+        QList<SecretLabel *> keys;
     };
 
     // Reads the table; rows that do not parse are left out.
@@ -49,7 +50,7 @@ public:
 
     const Item *item(int n) const;
     QCheckBox *choice(int k) const; // k = 1..9
-    QLabel *keyLabel(const QString &name) const;
+    SecretLabel *keyLabel(const QString &name) const;
     int keyLabelCount() const;
 
 private:
@@ -60,6 +61,6 @@ private:
     mutable QList<std::pair<QWidget *, Page>> m_pending;
     mutable QPixmap m_circle;
     mutable QHash<int, Item> m_items;
-    mutable QHash<QString, QLabel *> m_keyLabels;
+    mutable QHash<QString, SecretLabel *> m_keyLabels;
     mutable std::array<QCheckBox *, 9> m_choices{};
 };

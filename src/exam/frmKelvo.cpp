@@ -1,7 +1,10 @@
 #include "frmKelvo.h"
 #include "ui_frmKelvo.h"
 
+#include "SecretLabel.h"
+
 #include "controls/ClientArea.h"
+#include "controls/Notice.h"
 #include "core/AppDir.h"
 #include "core/Marking.h"
 #include "core/PassRate.h"
@@ -51,6 +54,7 @@ frmKelvo::frmKelvo(const QString &questionDocument, QWidget *parent)
         w->setFont(font);
     }
     ui->centralwidget->resize(792, 554);
+    m_notice = new Notice(ui->centralwidget);
     // On a screen smaller than the window the client area scrolls.
     new ClientArea(takeCentralWidget(), this);
     m_sheet.build(ui->SSTab2, AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv")));
@@ -182,8 +186,8 @@ void frmKelvo::cmd得点_Click()
         } else {
             QStringList keys;
             keys.reserve(item->keys.size());
-            for (const QLabel *key : item->keys)
-                keys.append(key->text());
+            for (const SecretLabel *key : item->keys)
+                keys.append(key->caption());
             correct = textItemCorrect(item->text->text(), keys);
         }
         item->mark->setVisible(correct);
@@ -243,17 +247,29 @@ void frmKelvo::setScoreCaption(const QString &caption)
     ui->lbl得点->adjustSize();
 }
 
-// The score and the time left are named with their values, "得点 140" and "残り時間 0:45".
+// The score and the time left are named with their values, "得点 140" and "残り時間 0:45",
+// for a reader that looks at them. A reader is told a new score, and the time left at the
+// start, every ten minutes, each of the last five minutes and at 0:00: through the notice,
+// since the focus is elsewhere (on the blank being typed into) and stays there.
 void frmKelvo::announceValues()
 {
-    const std::pair<QLabel *, QString> values[] = {{ui->lbl得点, QStringLiteral("得点")},
-                                                   {ui->lbl秒, QStringLiteral("残り時間")}};
-    for (const auto &[label, name] : values) {
+    const int minutesLeft = Hours * 60 + Minutes;
+    const struct {
+        QLabel *label;
+        QString name;
+        bool worthSaying;
+    } values[] = {
+        {ui->lbl得点, QStringLiteral("得点"), true},
+        {ui->lbl秒, QStringLiteral("残り時間"), minutesLeft % 10 == 0 || minutesLeft <= 5}};
+    for (const auto &[label, name, worthSaying] : values) {
         const QString spoken =
             label->text().isEmpty() ? name : name + QLatin1Char(' ') + label->text();
         // Setting the name announces it, so only a changed one is set.
-        if (label->accessibleName() != spoken)
-            label->setAccessibleName(spoken);
+        if (label->accessibleName() == spoken)
+            continue;
+        label->setAccessibleName(spoken);
+        if (worthSaying && !label->text().isEmpty())
+            m_notice->say(spoken);
     }
 }
 

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QLabel;
+class Notice;
 class QLineEdit;
 class QTimer;
 
@@ -40,7 +41,7 @@ public:
     QLabel *Label3(int n) const;
     QLabel *pctマル(int n) const;
     QCheckBox *chkKelvo(int k) const;
-    QLabel *keyLabel(const QString &name) const { return m_sheet.keyLabel(name); }
+    SecretLabel *keyLabel(const QString &name) const { return m_sheet.keyLabel(name); }
     QTimer *tmr時間() const { return m_timer; }
 
     // Handlers, as the controls and the timer call them.
@@ -85,6 +86,7 @@ private:
     const std::unique_ptr<Ui::frmKelvo> ui;
     AnswerSheet m_sheet;
     QTimer *m_timer;
+    Notice *m_notice;
     Clock m_clock;
     MonotonicClock m_monotonic;
     kelvo::countdown::Steps m_steps;

@@ -110,6 +110,8 @@ PassLineWindow::PassLineWindow(int band, QWidget *parent)
                        kelvo::twipsRect(v.rateLeft, 120, v.rateWidth, 375),
                        kelvo::gothicFont(15.75, true));
 
+    setAccessibleDescription(m_rate->text().trimmed() + QLatin1Char(' ') +
+                             m_comment->text().trimmed());
     new ClientArea(m_client, this);
     auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);

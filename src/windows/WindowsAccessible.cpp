@@ -11,9 +11,14 @@ namespace
 
 QAccessibleInterface *windowsFactory(const QString &className, QObject *object)
 {
-    // A top-level QWidget is a "filler" to Qt; these are windows, named by their titles.
+    // A top-level QWidget is a "filler" to Qt; these are windows, named by their titles. A
+    // pass-line window is a dialog, whose description (its verdict) a reader speaks with its
+    // title as it opens.
     if (className == QLatin1String("PassLineWindow") || className == QLatin1String("HelpWindow"))
-        return new AccessibleContainer(static_cast<QWidget *>(object), QAccessible::Window,
+        return new AccessibleContainer(static_cast<QWidget *>(object),
+                                       className == QLatin1String("PassLineWindow")
+                                           ? QAccessible::Dialog
+                                           : QAccessible::Window,
                                        &AccessibleContainer::childWidgets);
     // The client of a pass-line window: its labels lie above the table, created after it, yet
     // are read first.

@@ -9,6 +9,7 @@
 #include "controls/TabPanelBar.h"
 
 #include <QAccessible>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -27,6 +28,9 @@ private Q_SLOTS:
     void keysTurnPages();
     void keysOnlyTurnThePanelWithTheFocus();
     void pagesCoverTheTabRows();
+    void pageChangeLeavesTheAnswerAsItWas_data();
+    void pageChangeLeavesTheAnswerAsItWas();
+    void pageChangeIsNoTabIntoADocument();
 
     void arrowKeysMoveBetweenTabs_data();
     void arrowKeysMoveBetweenTabs();
@@ -188,6 +192,76 @@ void TestTabPanel::pagesCoverTheTabRows()
     QCOMPARE(m_panel->widget(0)->geometry(), m_panel->rect());
 }
 
+void TestTabPanel::pageChangeLeavesTheAnswerAsItWas_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("click on the tab") << QStringLiteral("click");
+    QTest::newRow("ctrl+tab") << QStringLiteral("ctrl+tab");
+    QTest::newRow("ctrl+pgup") << QStringLiteral("ctrl+pgup");
+}
+
+// The answer reached by a page change shows its caret at its end with nothing selected, so
+// the next key adds to it rather than replacing it.
+void TestTabPanel::pageChangeLeavesTheAnswerAsItWas()
+{
+    QFETCH(QString, how);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QLineEdit *answer = m_edits.at(5);
+    answer->setText(QStringLiteral("ー６"));
+    answer->setCursorPosition(0);
+    const int from = how == QLatin1String("ctrl+pgup") ? 6 : 4;
+    m_panel->setCurrentIndex(from);
+    m_edits.at(from)->setFocus();
+    QTRY_VERIFY(m_edits.at(from)->hasFocus());
+    if (how == QLatin1String("click")) {
+        QTest::mouseClick(m_panel->tabButton(5), Qt::LeftButton);
+    } else if (how == QLatin1String("ctrl+tab")) {
+        QTest::keyClick(m_edits.at(from), Qt::Key_Tab, Qt::ControlModifier);
+    } else {
+        QTest::keyClick(m_edits.at(from), Qt::Key_PageUp, Qt::ControlModifier);
+    }
+    QCOMPARE(m_panel->currentIndex(), 5);
+    QTRY_VERIFY(answer->hasFocus());
+    QVERIFY2(!answer->hasSelectedText(), qPrintable(answer->selectedText()));
+    QCOMPARE(answer->cursorPosition(), answer->text().size());
+    kelvo::test::type(answer, QStringLiteral("1"));
+    QCOMPARE(answer->text(), QStringLiteral("ー６1"));
+}
+
+// A page whose first control is a document view: a browser told it was reached by Tab moves
+// its document's own focus to the first element there and scrolls to it, so a page change
+// must not tell it so.
+void TestTabPanel::pageChangeIsNoTabIntoADocument()
+{
+    class Document : public QWidget
+    {
+    public:
+        using QWidget::QWidget;
+        QList<Qt::FocusReason> reasons;
+
+    protected:
+        void focusInEvent(QFocusEvent *event) override { reasons << event->reason(); }
+    };
+    auto *document = new Document(m_other->widget(1));
+    document->setFocusPolicy(Qt::StrongFocus);
+    document->setGeometry(8, 24, 200, 100);
+    document->show();
+    m_other->widget(1)->findChild<QLineEdit *>()->setFocusPolicy(Qt::NoFocus);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QTest::mouseClick(m_other->tabButton(1), Qt::LeftButton);
+    QTRY_VERIFY(document->hasFocus());
+    QTest::mouseClick(m_other->tabButton(0), Qt::LeftButton);
+    QWidget *edit = m_other->widget(0)->findChild<QLineEdit *>();
+    QTRY_VERIFY(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_Tab, Qt::ControlModifier);
+    QTRY_VERIFY(document->hasFocus());
+    QCOMPARE(document->reasons.size(), 2);
+    for (const Qt::FocusReason reason : document->reasons)
+        QVERIFY(reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason);
+}
+
 void TestTabPanel::focusTabs()
 {
     m_window->activateWindow();
@@ -282,7 +356,9 @@ void TestTabPanel::readerSeesPageTabs()
     QCOMPARE(list->role(), QAccessible::PageTabList);
     QCOMPARE(list->parent()->object(), m_panel);
     QCOMPARE(panel->indexOfChild(list), 0);
-    QCOMPARE(panel->child(1)->role(), QAccessible::LayeredPane);
+    // The stack of pages is a mere container, which a reader does not name on the way into a
+    // page (a layered pane it would).
+    QCOMPARE(panel->child(1)->role(), QAccessible::Client);
     QVERIFY(qobject_cast<QWidget *>(panel->child(1)->object())->isAncestorOf(m_edits.at(0)));
 
     QCOMPARE(list->childCount(), 56);

@@ -6,6 +6,7 @@
 #include "common/KelvoTest.h"
 #include "common/RecordingDevice.h"
 #include "controls/MciPlayer.h"
+#include "controls/Notice.h"
 #include "controls/TabPanel.h"
 #include "exam/AnswerSheet.h"
 #include "exam/SecretLabel.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <functional>
 
@@ -41,6 +43,22 @@ void walk(QAccessibleInterface *root, const std::function<void(QAccessibleInterf
     }
 }
 
+// What a notice has said: its name each time it appears.
+class Said : public QObject
+{
+public:
+    explicit Said(QWidget *notice) { notice->installEventFilter(this); }
+    QStringList messages;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            messages << static_cast<QWidget *>(watched)->accessibleName();
+        return false;
+    }
+};
+
 } // namespace
 
 class TestExamAccessibility : public QObject
@@ -58,6 +76,7 @@ private Q_SLOTS:
     void keyCaptionsReachNoReader();
     void scoreAndTimeAreNamedWithTheirValues();
     void readersHearScoreAndTimeChange();
+    void readersAreToldTheTimeAtItsMarksAndTheScore();
 
 private:
     QAccessibleInterface *iface(QObject *o) const
@@ -97,7 +116,7 @@ void TestExamAccessibility::typeWholeKey()
     for (const int n : textItems()) {
         const QString name =
             n == 135 ? QStringLiteral("lbl正解335") : QStringLiteral("lbl正解%1").arg(n);
-        m_window->Text(n)->setText(m_window->keyLabel(name)->text());
+        m_window->Text(n)->setText(m_window->keyLabel(name)->caption());
     }
     m_window->chkKelvo(3)->setChecked(true);
 }
@@ -175,7 +194,7 @@ void TestExamAccessibility::keyCaptionsReachNoReader()
         AnswerSheet::readTable(QStringLiteral(":/tables/answersheet.tsv"));
     for (const AnswerSheet::Page &page : pages) {
         for (const auto &[name, caption] : page.keys) {
-            QCOMPARE(m_window->keyLabel(name)->text(), caption);
+            QCOMPARE(m_window->keyLabel(name)->caption(), caption);
             keys << caption;
         }
     }
@@ -210,6 +229,8 @@ void TestExamAccessibility::keyCaptionsReachNoReader()
     QVERIFY2(nodes > 56 * 3 + 58, qPrintable(QString::number(nodes)));
     // Asked for directly, a key label tells nothing.
     for (SecretLabel *secret : secrets) {
+        // No widget holds a caption as its text, so no label's interface can tell it.
+        QVERIFY(secret->text().isEmpty());
         QAccessibleInterface *node = iface(secret);
         QVERIFY(node->text(QAccessible::Name).isEmpty());
         QVERIFY(node->text(QAccessible::Description).isEmpty());
@@ -268,6 +289,41 @@ void TestExamAccessibility::readersHearScoreAndTimeChange()
     QCOMPARE(events.of(QAccessible::NameChanged, score).constFirst().name,
              QStringLiteral("得点 2"));
     QCOMPARE(events.of(QAccessible::NameChanged, time).size(), ticks + 1);
+}
+
+// Orca speaks what changes only where the focus is, so the time left and the score are told
+// through the notice: the time at the start, every ten minutes, each of the last five minutes
+// and at 0:00, the score when marked; and the focus stays in the blank all along.
+void TestExamAccessibility::readersAreToldTheTimeAtItsMarksAndTheScore()
+{
+    auto *notice = m_window->findChild<Notice *>();
+    QVERIFY(notice);
+    Said said(notice);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTest::mouseClick(button("cmdスタート"), Qt::LeftButton);
+    QTRY_VERIFY(m_window->Text(1)->hasFocus());
+    m_window->tmr時間()->setInterval(1);
+    for (int left = 59; left >= 0; --left) {
+        m_now = m_now.addSecs(60);
+        m_realMs += 60'000;
+        const QString shown = QTime(0, 0).addSecs(left * 60).toString(QStringLiteral("h:mm"));
+        QTRY_COMPARE(label("lbl秒")->text(), shown);
+    }
+    const QStringList times{QStringLiteral("1:00"), QStringLiteral("0:50"), QStringLiteral("0:40"),
+                            QStringLiteral("0:30"), QStringLiteral("0:20"), QStringLiteral("0:10"),
+                            QStringLiteral("0:05"), QStringLiteral("0:04"), QStringLiteral("0:03"),
+                            QStringLiteral("0:02"), QStringLiteral("0:01"), QStringLiteral("0:00")};
+    QStringList expected;
+    for (const QString &time : times)
+        expected << QStringLiteral("残り時間 ") + time;
+    QCOMPARE(said.messages, expected);
+    QVERIFY(m_window->Text(1)->hasFocus());
+
+    m_window->Text(7)->setText(QStringLiteral("3"));
+    QTest::mouseClick(button("cmd得点"), Qt::LeftButton);
+    QCOMPARE(said.messages.mid(expected.size()), QStringList{QStringLiteral("得点 2")});
+    QVERIFY(notice->isVisible());
 }
 
 KELVO_TEST_MAIN(TestExamAccessibility)

@@ -7,6 +7,7 @@
 #include "core/Marking.h"
 #include "core/Twips.h"
 #include "exam/AnswerSheet.h"
+#include "exam/SecretLabel.h"
 #include "exam/frmKelvo.h"
 
 #include <QCheckBox>
@@ -304,8 +305,8 @@ void TestExamWindow::answerPages()
         m_window->findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^Text_"))).size(),
         55);
 
-    auto *label5 = find<QLabel>(QStringLiteral("Label5"));
-    QCOMPARE(label5->text(), QStringLiteral("611"));
+    auto *label5 = find<SecretLabel>(QStringLiteral("Label5"));
+    QCOMPARE(label5->caption(), QStringLiteral("611"));
     QCOMPARE(label5->parentWidget(), panel->widget(48));
     QCOMPARE(label5->geometry(), twipsRect(0, 0, 495, 255));
     QVERIFY(!label5->isHidden());
@@ -313,29 +314,29 @@ void TestExamWindow::answerPages()
 
 void TestExamWindow::keyLabels()
 {
-    const QList<QLabel *> keys =
-        m_window->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^lbl正解")));
+    const QList<SecretLabel *> keys =
+        m_window->findChildren<SecretLabel *>(QRegularExpression(QStringLiteral("^lbl正解")));
     QCOMPARE(keys.size(), 114);
-    for (QLabel *key : keys) {
+    for (SecretLabel *key : keys) {
         QVERIFY2(key->isHidden(), qPrintable(key->objectName()));
-        QVERIFY(!key->text().isEmpty());
-        QCOMPARE(key->text().trimmed(), key->text());
+        QVERIFY(!key->caption().isEmpty());
+        QCOMPARE(key->caption().trimmed(), key->caption());
     }
     auto *panel = find<TabPanel>(QStringLiteral("SSTab2"));
-    const auto keyAt = [&](const QString &name) { return find<QLabel>(name); };
-    QCOMPARE(keyAt(QStringLiteral("lbl正解4"))->text(), QStringLiteral("-6"));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解04"))->text(), QStringLiteral("ー６"));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解04"))->text().at(0), QChar(0x30FC));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解028"))->text(), QStringLiteral("１a"));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解029"))->text(), QStringLiteral("a"));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解013"))->text(), QStringLiteral("４ｂ６"));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解038"))->text(), QStringLiteral("ｃ１２３２"));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解035"))->text(), QStringLiteral("2313"));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解135"))->text(), QStringLiteral("１３２３"));
+    const auto keyAt = [&](const QString &name) { return find<SecretLabel>(name); };
+    QCOMPARE(keyAt(QStringLiteral("lbl正解4"))->caption(), QStringLiteral("-6"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解04"))->caption(), QStringLiteral("ー６"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解04"))->caption().at(0), QChar(0x30FC));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解028"))->caption(), QStringLiteral("１a"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解029"))->caption(), QStringLiteral("a"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解013"))->caption(), QStringLiteral("４ｂ６"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解038"))->caption(), QStringLiteral("ｃ１２３２"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解035"))->caption(), QStringLiteral("2313"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解135"))->caption(), QStringLiteral("１３２３"));
     QCOMPARE(keyAt(QStringLiteral("lbl正解135"))->parentWidget(), panel->widget(34));
     for (const char *name : {"lbl正解335", "lbl正解435", "lbl正解535", "lbl正解635"})
         QCOMPARE(keyAt(QString::fromUtf8(name))->parentWidget(), panel->widget(35));
-    QCOMPARE(keyAt(QStringLiteral("lbl正解635"))->text(), QStringLiteral("２３１３"));
+    QCOMPARE(keyAt(QStringLiteral("lbl正解635"))->caption(), QStringLiteral("２３１３"));
     QVERIFY(!keyAt(QStringLiteral("lbl正解49")) && !keyAt(QStringLiteral("lbl正解049")));
 
     // Every full-width key follows from its half-width key: digits, b and c widen, "-"
@@ -345,10 +346,10 @@ void TestExamWindow::keyLabels()
     for (const int n : textItems()) {
         if (n == 35 || n == 135)
             continue;
-        QString expected = keyAt(QStringLiteral("lbl正解%1").arg(n))->text();
+        QString expected = keyAt(QStringLiteral("lbl正解%1").arg(n))->caption();
         for (QChar &c : expected)
             c = wide.at(narrow.indexOf(c));
-        QCOMPARE(keyAt(QStringLiteral("lbl正解0%1").arg(n))->text(), expected);
+        QCOMPARE(keyAt(QStringLiteral("lbl正解0%1").arg(n))->caption(), expected);
     }
 }
 

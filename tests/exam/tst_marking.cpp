@@ -6,6 +6,7 @@
 #include "controls/TabButton.h"
 #include "controls/TabPanel.h"
 #include "core/Marking.h"
+#include "exam/SecretLabel.h"
 #include "exam/frmKelvo.h"
 
 #include <QCheckBox>
@@ -51,7 +52,7 @@ private:
     {
         const QString name =
             item == 135 ? QStringLiteral("lbl正解335") : QStringLiteral("lbl正解%1").arg(item);
-        return m_window->keyLabel(name)->text();
+        return m_window->keyLabel(name)->caption();
     }
 
     std::unique_ptr<frmKelvo> m_window;
@@ -136,7 +137,7 @@ void TestMarking::wholePaper()
             const QString name = n == 135  ? QStringLiteral("lbl正解535")
                                  : n == 35 ? QStringLiteral("lbl正解135")
                                            : QStringLiteral("lbl正解0%1").arg(n);
-            text = m_window->keyLabel(name)->text();
+            text = m_window->keyLabel(name)->caption();
         }
         answer(n, text);
     }

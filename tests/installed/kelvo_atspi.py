@@ -2,29 +2,20 @@
 that drive the installed program: finding it, walking its tree, waiting for the focus and for
 names, reading the geometry of its windows, and the answer key from the answer-sheet table.
 
-Run inside scripts/with-accessibility, which starts the accessibility bus."""
+Run inside scripts/with-accessibility, which starts the accessibility bus (harness.run_inside)."""
 
 import os
-import subprocess
-import tempfile
 import sys
 import time
 
 import pyatspi
 from gi.repository import GLib
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-SOURCE = os.path.dirname(HERE)
+import harness
+from harness import Failure, check  # noqa: F401 (the scripts import them from here)
+
+SOURCE = harness.SOURCE
 EXAM_TITLE = "問題 （Kelvo）"
-
-
-class Failure(Exception):
-    """A check that did not hold."""
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
 
 
 def pump(seconds=0.0):
@@ -41,18 +32,7 @@ def pump(seconds=0.0):
 
 def wait_for(what, probe, timeout=30.0):
     """The first true value probe() gives, trying until timeout; Failure naming what otherwise."""
-    end = time.monotonic() + timeout
-    while True:
-        pump()
-        try:
-            value = probe()
-        except Exception:  # a node that went away while it was looked at
-            value = None
-        if value:
-            return value
-        if time.monotonic() >= end:
-            raise Failure(f"timed out waiting for {what}")
-        time.sleep(0.05)
+    return harness.wait_until(what, probe, timeout, between=pump)
 
 
 def answer_sheet():
@@ -70,48 +50,12 @@ def answer_sheet():
     return pages
 
 
-class Program:
-    """The program under test, started as a screen reader's user would start it, with its
-    output in a log of its own; stop() ends it and removes the log."""
-
-    def __init__(self, name, command):
-        self.name = name
-        self.log = tempfile.NamedTemporaryFile(prefix=f"{name}-", suffix=".log",
-                                               delete=False).name
-        env = dict(os.environ)
-        if os.getuid() == 0:  # Chromium refuses to run as root with its sandbox on
-            env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-        env.setdefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu")
-        with open(self.log, "wb") as log:
-            self.process = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
-                                            env=env)
-
-    @property
-    def pid(self):
-        return self.process.pid
-
-    @property
-    def returncode(self):
-        return self.process.returncode
-
-    def poll(self):
-        return self.process.poll()
-
-    def report(self, failure, tail=3000):
-        """Says what failed, with the last of the program's output."""
-        print(f"{self.name}: {failure}", file=sys.stderr)
-        with open(self.log, errors="replace") as output:
-            last = output.read()[-tail:]
-        if last:
-            print(f"{self.name}: the program's output, last lines:\n" + last, file=sys.stderr)
+class Program(harness.Program):
+    """The program under test (harness.Program), its last events pumped when it stops."""
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+        super().stop()
         pump()
-        if os.path.exists(self.log):
-            os.unlink(self.log)
 
 
 def application(pid, timeout=60.0):

@@ -1,16 +1,30 @@
-"""The whole paper from the keyboard alone, on the installed Kelvo (run by
-scripts/keyboard-kelvo): real key events through xdotool, never a click. Starts the clock,
-walks all 56 answer pages with Ctrl+Tab typing the whole key (half-width, and full-width on
-every third page), ticks ③ on page 6-ｱ, scores 140, opens the pass-rate window and closes
-it, opens the help window and closes it, clears every answer and scores 0, and leaves with
-Alt+G, Q. The focus, the score and the windows are read as a screen reader reads them.
-    keyboard-kelvo.py <kelvo command>"""
+#!/usr/bin/python3 -B
+"""The whole paper from the keyboard alone, on the installed Kelvo:
+    tests/installed/keyboard_kelvo.py <root>   <root>/usr/bin/kelvo is the installed command
+On a display of its own with a window manager and the accessibility bus
+(scripts/with-accessibility --wm); real key events through xdotool, never a click. Starts the
+clock, walks all 56 answer pages with Ctrl+Tab typing the whole key (half-width, and
+full-width on every third page), ticks ③ on page 6-ｱ, scores 140, opens the pass-rate window
+and closes it, opens the help window and closes it, clears every answer and scores 0, and
+leaves with Alt+G, Q, expecting exit status 0. The focus, the score and the windows are read
+as a screen reader reads them. KELVO_KEYBOARD_SHOT=<file.png> keeps the screen of a failure.
+Exit 77 (skipped) when Xvfb, xdotool, xmodmap, the D-Bus session, the accessibility bus or
+pyatspi is missing."""
 
 import os
 import subprocess
 import sys
 
-import pyatspi
+import harness
+
+NAME = "keyboard-kelvo"
+if __name__ == "__main__":
+    harness.require_tools(NAME, "xdotool", "xmodmap")
+    harness.require_module(NAME, "pyatspi", "python3-pyatspi")
+    COMMAND = harness.installed_command(NAME, sys.argv[1])
+    harness.run_inside(("with-accessibility", "--wm", "--"))
+
+import pyatspi  # noqa: E402
 
 from kelvo_atspi import (EXAM_TITLE, Failure, FocusTracker, answer_sheet, application, check,
                          find, find_one, role, showing, Program, states, text_of,
@@ -112,11 +126,10 @@ def score(tracker, exam, expected):
 
 
 def main():
-    command = sys.argv[1]
     tracker = FocusTracker()
     pages = answers()
     map_characters("".join(answer or "" for _, answer in pages))
-    program = Program("keyboard-kelvo", [command])
+    program = Program(NAME, [COMMAND])
     try:
         app = application(program.pid)
         exam = window(app, EXAM_TITLE)
@@ -161,9 +174,7 @@ def main():
         check(program.returncode == 0, f"the program ended with status {program.returncode}")
     except (Failure, subprocess.CalledProcessError) as failure:
         program.report(failure)
-        shot = os.environ.get("KELVO_KEYBOARD_SHOT")
-        if shot:
-            subprocess.run(["import", "-window", "root", shot], check=False)
+        harness.screenshot(os.environ.get("KELVO_KEYBOARD_SHOT"))
         return 1
     finally:
         program.stop()

@@ -1,14 +1,51 @@
-"""The installed Kelvo on one screen, under a window manager (run by scripts/screens-kelvo for
-each screen size and scale): the exam window and a pass-line window open inside the screen,
-frame and title bar included, centred as framed windows; where the screen is smaller than a
-window its client area has scroll bars and its last controls can be scrolled into view; the
-window class is the desktop entry's StartupWMClass.
-    screens-kelvo.py <kelvo command> <desktop entry> <screen WxH> <scale>"""
+#!/usr/bin/python3 -B
+"""The installed Kelvo's windows on screens of several sizes and scales, under a window manager:
+    tests/installed/screens_kelvo.py <root>   <root>/usr/bin/kelvo is the installed command
+For each screen (1280x1024 and 1920x1080 at scales 1, 1.5 and 2, and 1024x768 at 1.5) on a
+display of its own with openbox and the accessibility bus: the exam window and a pass-line
+window open inside the screen, frame and title bar included, centred as framed windows; where
+a window is larger than the screen its client area scrolls and its last controls can be
+scrolled into view, the first blank is in view once the focus is there; the window class is the
+desktop entry's StartupWMClass. KELVO_SCREENS_SHOTS=<folder> keeps a screenshot of each screen.
+Exit 77 (skipped) when Xvfb, openbox, xdotool, xprop, xwininfo, the D-Bus session, the
+accessibility bus or pyatspi is missing."""
 
 import os
 import subprocess
 import sys
 import time
+
+import harness
+
+NAME = "screens-kelvo"
+SCREENS = ["1280x1024:1", "1280x1024:1.5", "1280x1024:2", "1920x1080:1", "1920x1080:1.5",
+           "1920x1080:2", "1024x768:1.5"]
+
+
+def every_screen(root):
+    """Runs this script once per screen, each on a display of its own."""
+    harness.require_tools(NAME, "xdotool", "xprop", "xwininfo", "openbox")
+    harness.require_module(NAME, "pyatspi", "python3-pyatspi")
+    harness.installed_command(NAME, root)
+    failed = False
+    for screen in SCREENS:
+        size, scale = screen.split(":")
+        env = dict(os.environ, QT_SCALE_FACTOR=scale)
+        status = subprocess.run([os.path.join(harness.SCRIPTS, "with-accessibility"), "--wm",
+                                 "--size", size, "--", sys.executable, "-B",
+                                 os.path.abspath(__file__), root, screen], env=env).returncode
+        if status == harness.SKIPPED:
+            return status
+        failed = failed or status != 0
+    if failed:
+        print(f"{NAME}: failed", file=sys.stderr)
+        return 1
+    print(f"{NAME}: every window inside every screen, centred, scrolling where larger: passed")
+    return 0
+
+
+if __name__ == "__main__" and len(sys.argv) == 2:
+    sys.exit(every_screen(sys.argv[1]))
 
 from kelvo_atspi import (EXAM_TITLE, Failure, FocusTracker, application, check, extents,
                          find_one, press, pump, role, showing, Program, wait_for, walk, window)
@@ -115,15 +152,19 @@ def fits(designed, extents_, scale, screen):
 
 
 def main():
-    command, desktop, size, scale = sys.argv[1], sys.argv[2], sys.argv[3], float(sys.argv[4])
+    root, (size, scale_text) = sys.argv[1], sys.argv[2].split(":")
+    command = harness.installed_command(NAME, root)
+    desktop = os.path.join(os.path.abspath(root), "usr", "share", "applications",
+                           "jp.bralden.Kelvo.desktop")
+    scale = float(scale_text)
     screen = tuple(int(v) for v in size.split("x"))
-    what = f"{size} at scale {sys.argv[4]}"
+    what = f"{size} at scale {scale_text}"
     tracker = FocusTracker()
 
     def view_of(client):
         return logical(client, scale)
 
-    program = Program("screens-kelvo", [command])
+    program = Program(NAME, [command])
     try:
         app = application(program.pid)
         exam = window(app, EXAM_TITLE)
@@ -179,7 +220,7 @@ def main():
         shots = os.environ.get("KELVO_SCREENS_SHOTS")
         if shots:
             subprocess.run(["import", "-window", "root",
-                            os.path.join(shots, f"screen-{size}-{sys.argv[4]}.png")], check=False)
+                            os.path.join(shots, f"screen-{size}-{scale_text}.png")], check=False)
         press(find_one(app, "menu item", "終了(Q)"))
         wait_for("the program to end", lambda: program.poll() is not None, 30)
         check(program.returncode == 0, f"the program ended with status {program.returncode}")
