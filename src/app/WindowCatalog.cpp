@@ -1,6 +1,7 @@
 #include "WindowCatalog.h"
 
 #include "WindowRegistry.h"
+#include "core/PassRate.h"
 #include "exam/frmKelvo.h"
 #include "windows/HelpWindow.h"
 #include "windows/PassLineWindow.h"
@@ -8,22 +9,36 @@
 namespace kelvo
 {
 
+QList<WindowEntry> windowCatalog(WindowRegistry &registry, const QString &questionDocument)
+{
+    const QString help = QStringLiteral("frmヘルプ");
+    QList<WindowEntry> windows;
+    windows.append({QStringLiteral("frmKelvo"),
+                    [&registry, questionDocument, help] {
+                        auto *exam = new frmKelvo(questionDocument);
+                        QObject::connect(exam, &frmKelvo::passLineWindowRequested, &registry,
+                                         [&registry](int band) {
+                                             registry.show(PassLineWindow::nameFor(band));
+                                         });
+                        QObject::connect(exam, &frmKelvo::helpRequested, &registry,
+                                         [&registry, help] { registry.show(help); });
+                        QObject::connect(exam, &frmKelvo::exitRequested, &registry,
+                                         &WindowRegistry::exitAll);
+                        return exam;
+                    },
+                    0});
+    // The pass-line windows close in the order of their bands.
+    for (int band = 1; band <= passrate::kBandCount; ++band)
+        windows.append(
+            {PassLineWindow::nameFor(band), [band] { return new PassLineWindow(band); }, band});
+    windows.append({help, [] { return new HelpWindow; }, passrate::kBandCount + 1});
+    return windows;
+}
+
 void registerWindows(WindowRegistry &registry, const QString &questionDocument)
 {
-    registry.registerWindow(QStringLiteral("frmKelvo"), [&registry, questionDocument] {
-        auto *exam = new frmKelvo(questionDocument);
-        QObject::connect(exam, &frmKelvo::passLineWindowRequested, &registry,
-                         [&registry](const QString &name) { registry.show(name); });
-        QObject::connect(exam, &frmKelvo::helpRequested, &registry,
-                         [&registry] { registry.show(QStringLiteral("frmヘルプ")); });
-        QObject::connect(exam, &frmKelvo::exitRequested, &registry, &WindowRegistry::exitAll);
-        return exam;
-    });
-    for (int band = 1; band <= PassLineWindow::kBands; ++band) {
-        registry.registerWindow(QStringLiteral("frm合格ライン%1").arg(band),
-                                [band] { return new PassLineWindow(band); });
-    }
-    registry.registerWindow(QStringLiteral("frmヘルプ"), [] { return new HelpWindow; });
+    for (WindowEntry &w : windowCatalog(registry, questionDocument))
+        registry.registerWindow(w.name, std::move(w.make), w.exitRank);
 }
 
 } // namespace kelvo

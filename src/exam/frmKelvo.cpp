@@ -199,15 +199,19 @@ void frmKelvo::cmd得点_Click()
 
 void frmKelvo::cmd合格率_Click()
 {
-    const QString window = kelvo::passLineWindowFor(ui->lbl得点->text());
-    if (window.isEmpty())
-        return;
-    if (window == objectName()) {
+    using kelvo::passrate::Choice;
+    const Choice choice = kelvo::passrate::choiceFor(ui->lbl得点->text());
+    switch (choice.kind) {
+    case Choice::Nothing:
+        break;
+    case Choice::ExamWindow:
         raise();
         activateWindow();
-        return;
+        break;
+    case Choice::PassLine:
+        Q_EMIT passLineWindowRequested(choice.band);
+        break;
     }
-    Q_EMIT passLineWindowRequested(window);
 }
 
 void frmKelvo::mnuExit_Click()

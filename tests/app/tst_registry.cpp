@@ -17,6 +17,12 @@
 
 namespace
 {
+// The stand-ins' names in the exit order their ranks give.
+const QStringList kExitOrder{QStringLiteral("frmKelvo"),       QStringLiteral("frm合格ライン1"),
+                             QStringLiteral("frm合格ライン2"), QStringLiteral("frm合格ライン3"),
+                             QStringLiteral("frm合格ライン4"), QStringLiteral("frm合格ライン5"),
+                             QStringLiteral("frm合格ライン6"), QStringLiteral("frmヘルプ")};
+
 // A window that writes down when it closes.
 class StandIn : public QWidget
 {
@@ -73,11 +79,16 @@ void TestRegistry::init()
     m_registry = std::make_unique<WindowRegistry>();
     m_closed.clear();
     m_created.clear();
-    for (const QString &name : WindowRegistry::exitOrder()) {
-        m_registry->registerWindow(name, [this, name] {
-            ++m_created[name];
-            return new StandIn(name, &m_closed);
-        });
+    // Taught backwards: the ranks, not the order of teaching, give the exit order.
+    for (qsizetype rank = kExitOrder.size() - 1; rank >= 0; --rank) {
+        const QString name = kExitOrder.at(rank);
+        m_registry->registerWindow(
+            name,
+            [this, name] {
+                ++m_created[name];
+                return new StandIn(name, &m_closed);
+            },
+            int(rank));
     }
 }
 
@@ -181,11 +192,14 @@ void TestRegistry::newWindowFitsTheScreen_data()
 void TestRegistry::newWindowFitsTheScreen()
 {
     QFETCH(QSize, size);
-    m_registry->registerWindow(QStringLiteral("large"), [size] {
-        auto *w = new QWidget;
-        w->resize(size);
-        return w;
-    });
+    m_registry->registerWindow(
+        QStringLiteral("large"),
+        [size] {
+            auto *w = new QWidget;
+            w->resize(size);
+            return w;
+        },
+        0);
     QWidget *w = m_registry->show(QStringLiteral("large"));
     QVERIFY(QTest::qWaitForWindowExposed(w));
     const QRect available = w->screen()->availableGeometry();
@@ -245,7 +259,7 @@ void TestRegistry::exitClosesInOrder_data()
                                                                  QStringLiteral("frm合格ライン3"),
                                                                  QStringLiteral("frm合格ライン2"),
                                                                  QStringLiteral("frm合格ライン1")}
-                                                  << WindowRegistry::exitOrder();
+                                                  << kExitOrder;
     QTest::newRow("help and two pass lines")
         << QStringList{kelvo, QStringLiteral("frm合格ライン5"), QStringLiteral("frmヘルプ"),
                        QStringLiteral("frm合格ライン2")}
@@ -261,7 +275,8 @@ void TestRegistry::exitClosesInOrder()
         m_registry->show(name);
     m_registry->exitAll();
     QCOMPARE(m_closed, closed);
-    for (const QString &name : WindowRegistry::exitOrder())
+    QCOMPARE(m_registry->exitOrder(), kExitOrder);
+    for (const QString &name : kExitOrder)
         QVERIFY(!m_registry->isOpen(name));
     const auto noneVisible = [] {
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -275,13 +290,16 @@ void TestRegistry::exitFromTheExamWindowsOwnHandlerGoesOn()
 {
     // The exam window's menu runs the exit command; the command closes that very window
     // first and must still reach the others.
-    m_registry->registerWindow(QStringLiteral("frmKelvo"), [this] {
-        auto *w = new StandIn(QStringLiteral("frmKelvo"), &m_closed);
-        auto *exit = new QPushButton(QStringLiteral("終了"), w);
-        exit->setObjectName(QStringLiteral("exit"));
-        connect(exit, &QPushButton::clicked, m_registry.get(), &WindowRegistry::exitAll);
-        return w;
-    });
+    m_registry->registerWindow(
+        QStringLiteral("frmKelvo"),
+        [this] {
+            auto *w = new StandIn(QStringLiteral("frmKelvo"), &m_closed);
+            auto *exit = new QPushButton(QStringLiteral("終了"), w);
+            exit->setObjectName(QStringLiteral("exit"));
+            connect(exit, &QPushButton::clicked, m_registry.get(), &WindowRegistry::exitAll);
+            return w;
+        },
+        0);
     QPointer<QWidget> exam = m_registry->show(QStringLiteral("frmKelvo"));
     m_registry->show(QStringLiteral("frm合格ライン1"));
     m_registry->show(QStringLiteral("frmヘルプ"));
