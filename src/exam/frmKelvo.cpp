@@ -174,11 +174,11 @@ void frmKelvo::cmd得点_Click()
         if (!item)
             continue;
         bool correct = false;
-        if (n == kChoiceItem) {
+        if (!item->text) { // the choice item
             std::array<bool, 9> ticked{};
             for (int k = 1; k <= 9; ++k)
                 ticked[k - 1] = chkKelvo(k)->isChecked();
-            correct = choiceItemCorrect(ticked);
+            correct = choiceItemCorrect(ticked, item->choiceBox);
         } else {
             QStringList keys;
             keys.reserve(item->keys.size());
