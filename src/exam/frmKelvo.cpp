@@ -14,7 +14,8 @@
 namespace
 {
 
-const QString kChime = QStringLiteral("Zarav.wav");
+// The chime's file name in the program's folder, as the build installs it.
+const QString kChime = QStringLiteral(KELVO_CHIME);
 const QString kTimeUp = QStringLiteral("0:00");
 
 // A time left, a fraction of a day, written "h:mm".

@@ -266,7 +266,8 @@ void TestDocuments::readmeLines()
         QString(8, kIdeo) + u"・Richtx32.ocx    (  199KB    98/06/24 )"_qs,
         QString(8, kIdeo) + u"・Tabctl32.ocx    (  205KB    98/06/24 )"_qs,
         QString(8, kIdeo) + u"・Kelvo.exe       (  752KB    00/07/05 )"_qs,
-        QString(8, kIdeo) + u"・Zarav.wav       (  128KB    00/04/02 )"_qs,
+        QString(8, kIdeo) + u"・"_qs + QStringLiteral(KELVO_CHIME).leftJustified(16) +
+            u"(  128KB    00/04/02 )"_qs,
         QString(8, kIdeo) + u"・Readme.txt      （いま読んでるファイル)"_qs,
         {},
         {},
