@@ -1,7 +1,7 @@
 #include "common/Documents.h"
 #include "common/KelvoTest.h"
 
-#include "controls/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QFile>
 #include <QTextBlock>
