@@ -144,13 +144,17 @@ void frmKelvo::cmdスタート_Click()
 void frmKelvo::tmr時間_Timer()
 {
     const int now = msOfDay(m_clock());
-    if (Minutes > 0 && kelvo::countdown::tick(m_steps, now, m_monotonic())) {
-        if (Seconds == 0) {
-            Minutes -= 1;
-            Seconds = 0;
+    if (Minutes > 0) {
+        const kelvo::countdown::Tick step = kelvo::countdown::tick(m_steps, now, m_monotonic());
+        m_steps = step.next;
+        if (step.stepped) {
+            if (Seconds == 0) {
+                Minutes -= 1;
+                Seconds = 0;
+            }
+            updateRemainingTime();
+            ui->lbl秒->setText(hoursAndMinutes(RemainingTime));
         }
-        updateRemainingTime();
-        ui->lbl秒->setText(hoursAndMinutes(RemainingTime));
     }
 
     ui->MMControl1->setFileName(AppDir() + kChime);
