@@ -14,8 +14,8 @@ namespace kelvo
 // One window of the program: its name, how it is made, its place in the exit order.
 struct WindowEntry {
     QString name;
-    std::function<QWidget *()> make;
     int exitRank;
+    std::function<QWidget *()> make;
 };
 
 // Every window of the program, in exit order: the exam window, which shows the question

@@ -29,7 +29,7 @@ WindowRegistry::~WindowRegistry()
         delete w.data();
 }
 
-void WindowRegistry::registerWindow(const QString &name, Factory factory, int exitRank)
+void WindowRegistry::registerWindow(const QString &name, int exitRank, Factory factory)
 {
     m_kinds.removeIf([&name](const Kind &k) { return k.name == name; });
     const auto after = std::upper_bound(m_kinds.cbegin(), m_kinds.cend(), exitRank,

@@ -27,7 +27,7 @@ public:
 
     // Teaches the registry a window: its name, how it is made, and its place in the exit
     // command's order (lower ranks close first; equal ranks in the order taught).
-    void registerWindow(const QString &name, Factory factory, int exitRank);
+    void registerWindow(const QString &name, int exitRank, Factory factory);
 
     // Creates the window, placed as above, or makes the open one visible (maximised again if
     // it was maximised before it was minimised) and brings it to the front. Returns the

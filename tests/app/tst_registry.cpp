@@ -82,13 +82,10 @@ void TestRegistry::init()
     // Taught backwards: the ranks, not the order of teaching, give the exit order.
     for (qsizetype rank = kExitOrder.size() - 1; rank >= 0; --rank) {
         const QString name = kExitOrder.at(rank);
-        m_registry->registerWindow(
-            name,
-            [this, name] {
-                ++m_created[name];
-                return new StandIn(name, &m_closed);
-            },
-            int(rank));
+        m_registry->registerWindow(name, int(rank), [this, name] {
+            ++m_created[name];
+            return new StandIn(name, &m_closed);
+        });
     }
 }
 
@@ -192,23 +189,16 @@ void TestRegistry::newWindowFitsTheScreen_data()
 void TestRegistry::newWindowFitsTheScreen()
 {
     QFETCH(QSize, size);
-    m_registry->registerWindow(
-        QStringLiteral("large"),
-        [size] {
-            auto *w = new QWidget;
-            w->resize(size);
-            return w;
-        },
-        0);
+    m_registry->registerWindow(QStringLiteral("large"), 0, [size] {
+        auto *w = new QWidget;
+        w->resize(size);
+        return w;
+    });
     QWidget *w = m_registry->show(QStringLiteral("large"));
     QVERIFY(QTest::qWaitForWindowExposed(w));
     const QRect available = w->screen()->availableGeometry();
     QVERIFY2(available.contains(w->frameGeometry()),
-             qPrintable(QStringLiteral("%1,%2 %3x%4")
-                            .arg(w->frameGeometry().x())
-                            .arg(w->frameGeometry().y())
-                            .arg(w->frameGeometry().width())
-                            .arg(w->frameGeometry().height())));
+             qPrintable(QDebug::toString(w->frameGeometry())));
     const QRect frame = w->frameGeometry();
     QVERIFY(qAbs((frame.left() - available.left()) - (available.right() - frame.right())) <= 1);
     QVERIFY(qAbs((frame.top() - available.top()) - (available.bottom() - frame.bottom())) <= 1);
@@ -290,16 +280,13 @@ void TestRegistry::exitFromTheExamWindowsOwnHandlerGoesOn()
 {
     // The exam window's menu runs the exit command; the command closes that very window
     // first and must still reach the others.
-    m_registry->registerWindow(
-        QStringLiteral("frmKelvo"),
-        [this] {
-            auto *w = new StandIn(QStringLiteral("frmKelvo"), &m_closed);
-            auto *exit = new QPushButton(QStringLiteral("終了"), w);
-            exit->setObjectName(QStringLiteral("exit"));
-            connect(exit, &QPushButton::clicked, m_registry.get(), &WindowRegistry::exitAll);
-            return w;
-        },
-        0);
+    m_registry->registerWindow(QStringLiteral("frmKelvo"), 0, [this] {
+        auto *w = new StandIn(QStringLiteral("frmKelvo"), &m_closed);
+        auto *exit = new QPushButton(QStringLiteral("終了"), w);
+        exit->setObjectName(QStringLiteral("exit"));
+        connect(exit, &QPushButton::clicked, m_registry.get(), &WindowRegistry::exitAll);
+        return w;
+    });
     QPointer<QWidget> exam = m_registry->show(QStringLiteral("frmKelvo"));
     m_registry->show(QStringLiteral("frm合格ライン1"));
     m_registry->show(QStringLiteral("frmヘルプ"));
