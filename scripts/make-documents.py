@@ -203,11 +203,12 @@ def readme_lines(chime):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--chime", required=True, help="the chime's file name, listed in the readme")
+    parser.add_argument("--out", default=OUT, help="the folder to write to (src/resources)")
     args = parser.parse_args()
     for name, lines in (("passline.rtf", passline_lines()), ("readme.rtf", readme_lines(args.chime))):
-        with open(os.path.join(OUT, name), "wb") as out:
+        with open(os.path.join(args.out, name), "wb") as out:
             out.write(rtf_document(lines))
-        print("wrote", os.path.join("src", "resources", name), len(lines), "lines")
+        print("wrote", os.path.join(args.out, name), len(lines), "lines")
 
 
 if __name__ == "__main__":

@@ -1,3 +1,4 @@
+#include "common/Documents.h"
 #include "common/KelvoTest.h"
 #include "common/RecordingDevice.h"
 
@@ -18,12 +19,6 @@ namespace
 QString chimePath()
 {
     return QStringLiteral(KELVO_SOURCE_DIR "/src/resources/chime.wav");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -186,7 +181,7 @@ void TestPlayer::realDeviceRefusesBadFiles()
     if (name == QLatin1String("folder"))
         QVERIFY(QDir(dir.path()).mkdir(name));
     else if (!content.isNull())
-        QVERIFY(writeFile(path, content));
+        QVERIFY(!kelvo::test::writeFile(path, content).isEmpty());
 
     MciPlayer player;
     SoundEffectDevice *device = installRealDevice(player);
@@ -230,7 +225,7 @@ void TestPlayer::realDeviceRecordsUndecodableWav()
     const QString path = dir.filePath(QStringLiteral(KELVO_CHIME));
     QByteArray broken("RIFF\x24\0\0\0WAVEjunk\x10\0\0\0", 20);
     broken.append(QByteArray(64, '\x7f'));
-    QVERIFY(writeFile(path, broken));
+    QVERIFY(!kelvo::test::writeFile(path, broken).isEmpty());
 
     MciPlayer player;
     SoundEffectDevice *device = installRealDevice(player);
