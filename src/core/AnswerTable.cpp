@@ -36,16 +36,13 @@ QList<AnswerRow> readAnswerTable(const QString &path)
         if (!pageOk || !itemOk)
             continue;
         for (qsizetype i = 3; i < cells.size(); ++i) {
-            const qsizetype eq = cells[i].indexOf(QLatin1Char('='));
-            if (eq <= 0)
-                continue;
-            const QStringView name = cells[i].left(eq), value = cells[i].mid(eq + 1);
-            // The choice item's key: "chkKelvo=3", the box that alone is ticked.
-            if (name == QLatin1String("chkKelvo")) {
-                const int box = value.toInt();
-                row.choiceBox = box >= 1 && box <= 9 ? box : 0;
-            } else {
-                row.keys.append({name.toString(), value.toString()});
+            const QStringView cell = cells[i];
+            const qsizetype eq = cell.indexOf(QLatin1Char('='));
+            if (eq > 0) {
+                row.keys.append({cell.left(eq).toString(), cell.mid(eq + 1).toString()});
+            } else if (cell.size() == 1 && cell[0] >= u'①' && cell[0] <= u'⑨') {
+                // The choice item's key: the caption of the box that alone is ticked.
+                row.choiceBox = cell[0].unicode() - u'①' + 1;
             }
         }
         rows.append(row);
