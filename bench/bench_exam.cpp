@@ -6,8 +6,10 @@
 #include "app/WindowCatalog.h"
 #include "app/WindowRegistry.h"
 #include "core/Marking.h"
+#include "core/PassRate.h"
 #include "exam/SecretLabel.h"
 #include "exam/frmKelvo.h"
+#include "windows/PassLineWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -187,7 +189,7 @@ int main(int argc, char *argv[])
     constexpr int kOpens = 100;
     constexpr int kTimedToPaint = 20;
     for (int i = 0; i < kOpens + kTimedToPaint; ++i) {
-        const QString name = QStringLiteral("frm合格ライン%1").arg(1 + i % 6);
+        const QString name = PassLineWindow::nameFor(1 + i % kelvo::passrate::kBandCount);
         if (i < kOpens) {
             const double t0 = threadCpuMicroseconds();
             registry.show(name);

@@ -4,7 +4,7 @@
 //   rtf <case>  <ms> ms  (<bytes>)  bound <ms> ms  met|MISSED
 // with the median of a few reads, and exits 1 when a bound is missed. Arguments name the
 // cases to run; without any, all run.
-#include "controls/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QElapsedTimer>
 #include <QFile>

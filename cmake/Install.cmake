@@ -1,7 +1,7 @@
 # Installing the program with its desktop integration, and the Debian package built from
 # the same rules by CPack.
 #
-#   <prefix>/lib/kelvo/kelvo, Zarav.wav    the program and its chime, in a folder of their own,
+#   <prefix>/lib/kelvo/kelvo, the chime   the program and its chime (${KELVO_CHIME}), in a folder of their own,
 #   <prefix>/lib/kelvo/libkelvo_questionengine.so   with the browser-engine module it loads
 #   <prefix>/bin/kelvo                     a relative symbolic link to the program
 #   <prefix>/share/applications, metainfo, icons/hicolor   the desktop entry, AppStream, icons
@@ -23,7 +23,8 @@ set_target_properties(kelvo kelvo_questionengine PROPERTIES INSTALL_RPATH "")
 install(TARGETS kelvo RUNTIME DESTINATION ${KELVO_INSTALL_APPDIR})
 # Loaded by the question view from the program's folder when it first paints.
 install(TARGETS kelvo_questionengine LIBRARY DESTINATION ${KELVO_INSTALL_APPDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/src/resources/Zarav.wav DESTINATION ${KELVO_INSTALL_APPDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/src/resources/chime.wav DESTINATION ${KELVO_INSTALL_APPDIR}
+        RENAME ${KELVO_CHIME})
 
 # install(FILES) copies a symbolic link as a link.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)

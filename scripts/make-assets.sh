@@ -111,7 +111,7 @@ for i in range(count):
 open(sys.argv[2], "wb").write(data)
 PY
 
-# --- Zarav.wav: a soft three-note chime (E6, C6, G5, descending), each a sine with a
+# --- chime.wav (installed under the build's chime name): a soft three-note chime (E6, C6, G5, descending), each a sine with a
 # quiet octave partial and an exponential decay, overlapping, 22050 Hz mono 16-bit,
 # 2.97 s (about 128 KB), peaking at -3 dBFS.
 bell() { # frequency, delay in seconds, file: a fundamental with a quiet octave, decaying
@@ -125,7 +125,7 @@ bell 1046.50 0.40 c
 bell 783.99 0.80 g
 sox -m "$work/e.wav" "$work/c.wav" "$work/g.wav" "$work/mix.wav" \
     trim 0 2.97 fade t 0 2.97 0.3 norm -3
-sox "$work/mix.wav" -t wav -e signed-integer -b 16 "$out/Zarav.wav"
+sox "$work/mix.wav" -t wav -e signed-integer -b 16 "$out/chime.wav"
 
 identify "$out/background.gif" "$out/figures.jpg" "$out/maru.ico"
-sox --i "$out/Zarav.wav"
+sox --i "$out/chime.wav"

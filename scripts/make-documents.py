@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Writes the two rich-text documents the program carries: the pass-line table and the readme.
 
-Run once from the repository root; the output is committed:
-    python3 scripts/make-documents.py
+The output is committed. The build runs it with the chime's name it installs:
+    cmake --build build --target documents
 Both documents share one header (code page 932, Japanese, "ＭＳ ゴシック" 9 pt), write every
 non-ASCII character as code-page-932 byte escapes and end each line with a paragraph mark.
 """
 
+import argparse
 import os
 import sys
 
@@ -143,7 +144,7 @@ def file_line(name, size, date, wide=False):
     return IDEO * 8 + "・" + name.ljust(16) + opening + inner + closing
 
 
-def readme_lines():
+def readme_lines(chime):
     lines = [IDEO * 10, IDEO * 4 + "○○○○○　ソフトの説明　○○○○○", "", ""]
     lines += [
         "★はじめに", "",
@@ -166,7 +167,7 @@ def readme_lines():
         file_line("Richtx32.ocx", "199KB", "98/06/24"),
         file_line("Tabctl32.ocx", "205KB", "98/06/24"),
         file_line("Kelvo.exe", "752KB", "00/07/05"),
-        file_line("Zarav.wav", "128KB", "00/04/02"),
+        file_line(chime, "128KB", "00/04/02"),
         IDEO * 8 + "・" + "Readme.txt".ljust(16) + "（いま読んでるファイル)",
         "", "", "",
     ]
@@ -200,10 +201,14 @@ def readme_lines():
 
 
 def main():
-    for name, lines in (("passline.rtf", passline_lines()), ("readme.rtf", readme_lines())):
-        with open(os.path.join(OUT, name), "wb") as out:
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--chime", required=True, help="the chime's file name, listed in the readme")
+    parser.add_argument("--out", default=OUT, help="the folder to write to (src/resources)")
+    args = parser.parse_args()
+    for name, lines in (("passline.rtf", passline_lines()), ("readme.rtf", readme_lines(args.chime))):
+        with open(os.path.join(args.out, name), "wb") as out:
             out.write(rtf_document(lines))
-        print("wrote", os.path.join("src", "resources", name), len(lines), "lines")
+        print("wrote", os.path.join(args.out, name), len(lines), "lines")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 #include "Startup.h"
 
 #include "controls/Fonts.h"
-#include "controls/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -28,9 +29,12 @@ WindowRegistry::~WindowRegistry()
         delete w.data();
 }
 
-void WindowRegistry::registerWindow(const QString &name, Factory factory)
+void WindowRegistry::registerWindow(const QString &name, int exitRank, Factory factory)
 {
-    m_factories.insert(name, std::move(factory));
+    m_kinds.removeIf([&name](const Kind &k) { return k.name == name; });
+    const auto after = std::upper_bound(m_kinds.cbegin(), m_kinds.cend(), exitRank,
+                                        [](int rank, const Kind &k) { return rank < k.exitRank; });
+    m_kinds.insert(after, Kind{name, std::move(factory), exitRank});
 }
 
 QWidget *WindowRegistry::window(const QString &name) const
@@ -42,10 +46,11 @@ QWidget *WindowRegistry::show(const QString &name)
 {
     QWidget *w = window(name);
     if (!w) {
-        const auto factory = m_factories.constFind(name);
-        if (factory == m_factories.cend())
+        const auto kind = std::find_if(m_kinds.cbegin(), m_kinds.cend(),
+                                       [&name](const Kind &k) { return k.name == name; });
+        if (kind == m_kinds.cend())
             return nullptr;
-        w = (*factory)();
+        w = kind->factory();
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->installEventFilter(this);
         m_open.insert(name, w);
@@ -164,13 +169,11 @@ void WindowRegistry::exitAll()
         close(name);
 }
 
-const QStringList &WindowRegistry::exitOrder()
+QStringList WindowRegistry::exitOrder() const
 {
-    static const QStringList order{
-        QStringLiteral("frmKelvo"),       QStringLiteral("frm合格ライン1"),
-        QStringLiteral("frm合格ライン2"), QStringLiteral("frm合格ライン3"),
-        QStringLiteral("frm合格ライン4"), QStringLiteral("frm合格ライン5"),
-        QStringLiteral("frm合格ライン6"), QStringLiteral("frmヘルプ")};
+    QStringList order;
+    for (const Kind &k : m_kinds)
+        order << k.name;
     return order;
 }
 

@@ -9,13 +9,13 @@
 
 #include <functional>
 
-// Opens each window class of the program at most once. A window is created from its
-// factory when it is first shown, brought to the front when it is shown again, and
-// destroyed when it is closed, by the program or by its close box; the next show then
-// starts again from the factory. Every window is top-level and modeless, without owner.
-// A new window opens in the middle of the screen's available area as a whole framed window,
-// title bar included, and never larger than that area: a smaller window scrolls its client
-// area. Where the window manager frames it only once it is shown, it is placed again then.
+// Opens each window it is taught at most once. A window is created from its factory when it is
+// first shown, brought to the front when it is shown again, and destroyed when it is closed, by the
+// program or by its close box; the next show then starts again from the factory. Every window is
+// top-level and modeless, without owner. A new window opens in the middle of the screen's available
+// area as a whole framed window, title bar included, and never larger than that area: a smaller
+// window scrolls its client area. Where the window manager frames it only once it is shown, it is
+// placed again then.
 class WindowRegistry : public QObject
 {
     Q_OBJECT
@@ -25,7 +25,9 @@ public:
     explicit WindowRegistry(QObject *parent = nullptr);
     ~WindowRegistry() override;
 
-    void registerWindow(const QString &name, Factory factory);
+    // Teaches the registry a window: its name, how it is made, and its place in the exit
+    // command's order (lower ranks close first; equal ranks in the order taught).
+    void registerWindow(const QString &name, int exitRank, Factory factory);
 
     // Creates the window, placed as above, or makes the open one visible (maximised again if
     // it was maximised before it was minimised) and brings it to the front. Returns the
@@ -39,10 +41,11 @@ public:
     QWidget *window(const QString &name) const;
     bool isOpen(const QString &name) const { return window(name) != nullptr; }
 
-    // The exit command: closes the exam window, then the six pass-line windows, then the
-    // help window, each where open, and keeps going after the window that asked is gone.
+    // The exit command: closes every window taught, in exit order, each where open, and keeps
+    // going after the window that asked is gone.
     void exitAll();
-    static const QStringList &exitOrder();
+    // The names taught, in exit order.
+    QStringList exitOrder() const;
 
     // The client geometry of a window whose client area wants size, framed by frame, on a
     // screen whose available area is available: as large as wanted where the framed window
@@ -68,7 +71,13 @@ private:
         int attempts = 0;
     };
 
-    QHash<QString, Factory> m_factories;
+    struct Kind {
+        QString name;
+        Factory factory;
+        int exitRank;
+    };
+    // In exit order.
+    QList<Kind> m_kinds;
     QHash<QString, QPointer<QWidget>> m_open;
     QHash<QWidget *, Unframed> m_unframed;
     // The frame the window manager gave the last window it framed.

@@ -1,7 +1,7 @@
 #include "RichTextView.h"
 
 #include "Fonts.h"
-#include "RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QFile>
 #include <QLoggingCategory>

@@ -30,15 +30,15 @@ Steps start(int msOfDay, qint64 realMs)
     return s;
 }
 
-bool tick(Steps &s, int msOfDay, qint64 realMs)
+Tick tick(Steps s, int msOfDay, qint64 realMs)
 {
     if (msOfDay < 0)
-        return false;
+        return {s, false};
     if (s.lastReading < 0) { // the first time the clock answers: the start of counting
         const qint64 startedAt = s.startedAt;
         s = start(msOfDay, realMs);
         s.startedAt = startedAt;
-        return false;
+        return {s, false};
     }
     // The clock only tells the time of day: take the day that puts the reading nearest to
     // where the last reading and the real time since then say the clock should be.
@@ -51,16 +51,16 @@ bool tick(Steps &s, int msOfDay, qint64 realMs)
     const qint64 minute = minuteOf(reading);
     if (minute < s.countedMinute - 1) { // set back: count on from here
         s.countedMinute = minute;
-        return false;
+        return {s, false};
     }
     if (minute <= s.countedMinute)
-        return false;
+        return {s, false};
     s.countedMinute = minute;
     const qint64 allowed = qMax<qint64>(realMs - s.startedAt, 0) / kMinuteMs + 1;
     if (s.taken >= allowed)
-        return false;
+        return {s, false};
     ++s.taken;
-    return true;
+    return {s, true};
 }
 
 } // namespace kelvo::countdown

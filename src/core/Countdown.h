@@ -2,9 +2,10 @@
 
 #include <QtGlobal>
 
-// The countdown's minute step, as a function of two clock readings at each tick: the time of
-// day on the computer's clock, which the student sees and which may be adjusted, and real
-// (monotonic) time, which nothing adjusts.
+// The countdown's minute step, a pure function of what it has counted so far and two clock
+// readings at each tick: the time of day on the computer's clock, which the student sees and
+// which may be adjusted, and real (monotonic) time, which nothing adjusts. The caller keeps
+// the state from one tick to the next.
 namespace kelvo::countdown
 {
 
@@ -20,14 +21,19 @@ struct Steps {
 // no time) at realMs.
 Steps start(int msOfDay, qint64 realMs);
 
-// Whether the tick that reads msOfDay on the clock at realMs takes a minute off; state keeps
-// what it needs. A minute is due at the first tick in a minute of the clock later than the
-// latest one counted, so every minute of the clock counts once whether its second 0 got no
-// tick, one or two, and a clock stepped back by a moment does not count a minute again. A
-// clock set back by more than a minute starts counting afresh from where it now stands. Steps
-// are taken only while they stay below the whole minutes of real time since the start plus
-// one, so a clock set forward costs at most one minute and a racing clock cannot end the
-// countdown early.
-bool tick(Steps &state, int msOfDay, qint64 realMs);
+// What a tick after state makes of it.
+struct Tick {
+    Steps next;   // the state for the next tick
+    bool stepped; // whether this tick takes a minute off
+};
+
+// The tick that reads msOfDay on the clock at realMs, after state. A minute is due at the first
+// tick in a minute of the clock later than the latest one counted, so every minute of the clock
+// counts once whether its second 0 got no tick, one or two, and a clock stepped back by a moment
+// does not count a minute again. A clock set back by more than a minute starts counting afresh from
+// where it now stands. Steps are taken only while they stay below the whole minutes of real time
+// since the start plus one, so a clock set forward costs at most one minute and a racing clock
+// cannot end the countdown early.
+Tick tick(Steps state, int msOfDay, qint64 realMs);
 
 } // namespace kelvo::countdown

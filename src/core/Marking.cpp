@@ -54,10 +54,12 @@ bool textItemCorrect(const QString &answer, const QStringList &keys)
     return false;
 }
 
-bool choiceItemCorrect(const std::array<bool, 9> &ticked)
+bool choiceItemCorrect(const std::array<bool, 9> &ticked, int correctBox)
 {
+    if (correctBox < 1 || correctBox > 9)
+        return false;
     for (int i = 0; i < 9; ++i) {
-        if (ticked[i] != (i == 2))
+        if (ticked[i] != (i == correctBox - 1))
             return false;
     }
     return true;

@@ -26,7 +26,8 @@ int pointsFor(int item);
 // An empty answer is never correct.
 bool textItemCorrect(const QString &answer, const QStringList &keys);
 
-// Correct exactly when box ③ (index 2) is ticked and none of the other eight is.
-bool choiceItemCorrect(const std::array<bool, 9> &ticked);
+// Correct exactly when box correctBox (1 to 9, the answer sheet's key) is ticked and none of
+// the other eight is; never for a box outside 1 to 9.
+bool choiceItemCorrect(const std::array<bool, 9> &ticked, int correctBox);
 
 } // namespace kelvo::marking

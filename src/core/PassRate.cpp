@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace kelvo
+namespace kelvo::passrate
 {
 
 namespace
@@ -26,24 +26,19 @@ bool captionToNumber(const QString &caption, double *value)
 
 } // namespace
 
-QString passLineWindowFor(const QString &scoreCaption)
+Choice choiceFor(const QString &scoreCaption)
 {
     if (scoreCaption.isEmpty())
-        return QStringLiteral("frmKelvo");
+        return {Choice::ExamWindow, 0};
     double s = 0;
     if (!captionToNumber(scoreCaption, &s))
-        return QString();
-    static constexpr struct {
-        double lowest;
-        int band;
-    } kBands[] = {{100, 1}, {80, 2}, {60, 3}, {40, 4}, {1, 5}};
-    for (const auto &row : kBands) {
-        if (s >= row.lowest)
-            return QStringLiteral("frm合格ライン%1").arg(row.band);
+        return {};
+    for (int band = 1; band <= kBandCount; ++band) {
+        const Band &row = kBands[band - 1];
+        if (row.exact ? s == row.lowest : s >= row.lowest)
+            return {Choice::PassLine, band};
     }
-    if (s == 0)
-        return QStringLiteral("frm合格ライン6");
-    return QString();
+    return {};
 }
 
-} // namespace kelvo
+} // namespace kelvo::passrate

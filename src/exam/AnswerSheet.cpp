@@ -6,7 +6,6 @@
 #include "core/Twips.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -24,36 +23,6 @@ QString indexed(const QString &family, int index)
 
 } // namespace
 
-QList<AnswerSheet::Page> AnswerSheet::readTable(const QString &resource)
-{
-    QList<Page> pages;
-    QFile file(resource);
-    if (!file.open(QIODevice::ReadOnly))
-        return pages;
-    const QString table = QString::fromUtf8(file.readAll());
-    for (const QStringView line : QStringView(table).split(QLatin1Char('\n'))) {
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QList<QStringView> cells = line.split(QLatin1Char('\t'));
-        if (cells.size() < 3)
-            continue;
-        Page page;
-        bool pageOk = false, itemOk = false;
-        page.page = cells[0].toInt(&pageOk);
-        page.caption = cells[1].toString();
-        page.item = cells[2].toInt(&itemOk);
-        if (!pageOk || !itemOk)
-            continue;
-        for (qsizetype i = 3; i < cells.size(); ++i) {
-            const qsizetype eq = cells[i].indexOf(QLatin1Char('='));
-            if (eq > 0)
-                page.keys.append({cells[i].left(eq).toString(), cells[i].mid(eq + 1).toString()});
-        }
-        pages.append(page);
-    }
-    return pages;
-}
-
 void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
 {
     kelvo::installAnswerSheetAccessibility();
@@ -62,7 +31,7 @@ void AnswerSheet::build(TabPanel *panel, const QList<Page> &pages)
         page->setObjectName(QStringLiteral("SSTab2_page%1").arg(row.page));
         page->setAutoFillBackground(true);
         // The item is known from the start; its controls come with its page.
-        m_items.insert(row.item, Item{row.item, nullptr, nullptr, nullptr, {}});
+        m_items.insert(row.item, Item{row.item, nullptr, nullptr, nullptr, {}, row.choiceBox});
         m_pending.append({page, row});
         panel->addPage(page, row.caption);
     }
@@ -93,7 +62,7 @@ void AnswerSheet::buildPage(QWidget *page, const Page &row) const
     item.item = row.item;
     // A screen reader names every answer by its item, as its tab does.
     const QString answerName = row.caption + QStringLiteral(" の答え");
-    if (row.keys.isEmpty()) {
+    if (row.isChoice()) {
         buildChoicePage(page)->setAccessibleName(answerName);
     } else {
         item.caption = new QLabel(QStringLiteral("答え"), page);

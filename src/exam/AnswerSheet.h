@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/AnswerTable.h"
+
 #include <QHash>
 #include <QList>
 #include <QPixmap>
@@ -19,24 +21,24 @@ class TabPanel;
 class AnswerSheet
 {
 public:
-    struct Page {
-        int page = 0;
-        QString caption;
-        int item = 0;
-        QList<std::pair<QString, QString>> keys; // label name, caption
-    };
+    using Page = kelvo::AnswerRow;
 
-    // The controls of one item. The choice item has neither text nor caption nor keys.
+    // The controls of one item. The choice item has neither text nor caption nor key labels:
+    // its key is the box that alone is ticked in the correct answer.
     struct Item {
         int item = 0;
         QLineEdit *text = nullptr;
         QLabel *caption = nullptr;
         QLabel *mark = nullptr;
         QList<SecretLabel *> keys;
+        int choiceBox = 0;
     };
 
     // Reads the table; rows that do not parse are left out.
-    static QList<Page> readTable(const QString &resource);
+    static QList<Page> readTable(const QString &resource)
+    {
+        return kelvo::readAnswerTable(resource);
+    }
 
     // Adds one page per row to panel, each with its tab. The controls of the current page
     // are made at once, named and placed; those of the other pages, which the window's first

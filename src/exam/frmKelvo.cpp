@@ -17,7 +17,8 @@
 namespace
 {
 
-const QString kChime = QStringLiteral("Zarav.wav");
+// The chime's file name in the program's folder, as the build installs it.
+const QString kChime = QStringLiteral(KELVO_CHIME);
 const QString kTimeUp = QStringLiteral("0:00");
 
 // A time left, a fraction of a day, written "h:mm".
@@ -147,13 +148,17 @@ void frmKelvo::cmdスタート_Click()
 void frmKelvo::tmr時間_Timer()
 {
     const int now = msOfDay(m_clock());
-    if (Minutes > 0 && kelvo::countdown::tick(m_steps, now, m_monotonic())) {
-        if (Seconds == 0) {
-            Minutes -= 1;
-            Seconds = 0;
+    if (Minutes > 0) {
+        const kelvo::countdown::Tick step = kelvo::countdown::tick(m_steps, now, m_monotonic());
+        m_steps = step.next;
+        if (step.stepped) {
+            if (Seconds == 0) {
+                Minutes -= 1;
+                Seconds = 0;
+            }
+            updateRemainingTime();
+            ui->lbl秒->setText(hoursAndMinutes(RemainingTime));
         }
-        updateRemainingTime();
-        ui->lbl秒->setText(hoursAndMinutes(RemainingTime));
     }
 
     ui->MMControl1->setFileName(AppDir() + kChime);
@@ -178,11 +183,11 @@ void frmKelvo::cmd得点_Click()
         if (!item)
             continue;
         bool correct = false;
-        if (n == kChoiceItem) {
+        if (!item->text) { // the choice item
             std::array<bool, 9> ticked{};
             for (int k = 1; k <= 9; ++k)
                 ticked[k - 1] = chkKelvo(k)->isChecked();
-            correct = choiceItemCorrect(ticked);
+            correct = choiceItemCorrect(ticked, item->choiceBox);
         } else {
             QStringList keys;
             keys.reserve(item->keys.size());
@@ -203,15 +208,19 @@ void frmKelvo::cmd得点_Click()
 
 void frmKelvo::cmd合格率_Click()
 {
-    const QString window = kelvo::passLineWindowFor(ui->lbl得点->text());
-    if (window.isEmpty())
-        return;
-    if (window == objectName()) {
+    using kelvo::passrate::Choice;
+    const Choice choice = kelvo::passrate::choiceFor(ui->lbl得点->text());
+    switch (choice.kind) {
+    case Choice::Nothing:
+        break;
+    case Choice::ExamWindow:
         raise();
         activateWindow();
-        return;
+        break;
+    case Choice::PassLine:
+        Q_EMIT passLineWindowRequested(choice.band);
+        break;
     }
-    Q_EMIT passLineWindowRequested(window);
 }
 
 void frmKelvo::mnuExit_Click()

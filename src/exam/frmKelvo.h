@@ -69,8 +69,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 Q_SIGNALS:
-    // The pass-rate button names the pass-line window of the score ("frm合格ライン3").
-    void passLineWindowRequested(const QString &name);
+    // The pass-rate button asks for the pass-line window of the score's band (1 for the top
+    // band; kelvo::passrate).
+    void passLineWindowRequested(int band);
     // The about command.
     void helpRequested();
     // The exit command: every window of the program closes.

@@ -4,6 +4,7 @@
 #include "controls/ClientArea.h"
 #include "controls/Fonts.h"
 #include "controls/RichTextView.h"
+#include "core/PassRate.h"
 #include "core/Twips.h"
 
 #include <QKeySequence>
@@ -13,6 +14,7 @@
 #include <QShortcut>
 
 #include <algorithm>
+#include <array>
 
 Q_LOGGING_CATEGORY(lcPassLine, "kelvo.passline", QtWarningMsg)
 
@@ -21,33 +23,31 @@ namespace
 
 const QColor kWindowColour(255, 128, 128);
 
-// What tells the six windows apart: the verdict labels.
+// What tells the windows apart: the verdict labels, one row per band of the pass-rate rule.
 struct Verdict {
     const char16_t *rate;
-    QColor rateColour;
+    QRgb rateColour;
     int rateLeft, rateWidth;
     const char16_t *comment;
     int commentLeft, commentWidth;
 };
 
-const Verdict &verdict(int band)
-{
-    static const Verdict verdicts[PassLineWindow::kBands] = {
-        {u" 合格率 ９９％", QColor(255, 0, 0), 4680, 2415,
-         u" あなたはカンニングの天才です・・・バレなければ一流大学９９％合格です。", 1320, 9135},
-        {u" 合格率 ８０％", QColor(255, 192, 128), 4680, 2535,
-         u" 一流大学までもう少しです。 一生懸命お祈りしましょう。", 2400, 6975},
-        {u" 合格率 ５０％", QColor(255, 255, 128), 4680, 2535,
-         u" 三流大学でも危ないです。 一生懸命お祈りしましょう。", 2520, 6735},
-        {u" 合格率 １０％", QColor(128, 255, 128), 4680, 2535,
-         u" 受験料がもったいないです。 合コン生活はあきらめましょう。", 2160, 7455},
-        {u" 合格率 ０％", QColor(128, 255, 255), 4800, 2175,
-         u" 神頼みは通じません。 来年の進学はあきらめましょう。", 2520, 6735},
-        {u" 予測不能", QColor(128, 128, 255), 5160, 1815,
-         u" 勉強しても無駄です。 日本を脱出して一旗揚げましょう。", 2400, 6975},
-    };
-    return verdicts[band - 1];
-}
+constexpr auto kVerdicts = std::to_array<Verdict>({
+    {u" 合格率 ９９％", qRgb(255, 0, 0), 4680, 2415,
+     u" あなたはカンニングの天才です・・・バレなければ一流大学９９％合格です。", 1320, 9135},
+    {u" 合格率 ８０％", qRgb(255, 192, 128), 4680, 2535,
+     u" 一流大学までもう少しです。 一生懸命お祈りしましょう。", 2400, 6975},
+    {u" 合格率 ５０％", qRgb(255, 255, 128), 4680, 2535,
+     u" 三流大学でも危ないです。 一生懸命お祈りしましょう。", 2520, 6735},
+    {u" 合格率 １０％", qRgb(128, 255, 128), 4680, 2535,
+     u" 受験料がもったいないです。 合コン生活はあきらめましょう。", 2160, 7455},
+    {u" 合格率 ０％", qRgb(128, 255, 255), 4800, 2175,
+     u" 神頼みは通じません。 来年の進学はあきらめましょう。", 2520, 6735},
+    {u" 予測不能", qRgb(128, 128, 255), 5160, 1815,
+     u" 勉強しても無駄です。 日本を脱出して一旗揚げましょう。", 2400, 6975},
+});
+static_assert(kVerdicts.size() == kelvo::passrate::kBandCount,
+              "every band of the pass-rate rule has its verdict row, and only those");
 
 // A plain opaque label: left-aligned, one line, never resizing itself.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
@@ -79,14 +79,19 @@ protected:
 
 } // namespace
 
+QString PassLineWindow::nameFor(int band)
+{
+    return QStringLiteral("frm合格ライン%1").arg(band);
+}
+
 PassLineWindow::PassLineWindow(int band, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_band(std::clamp(band, 1, kBands))
+    : QWidget(parent, Qt::Window), m_band(std::clamp(band, 1, kelvo::passrate::kBandCount))
 {
     if (band != m_band)
         qCWarning(lcPassLine) << "no pass-line window for band" << band << "- showing band"
                               << m_band;
     kelvo::installWindowsAccessibility();
-    setObjectName(QStringLiteral("frm合格ライン%1").arg(m_band));
+    setObjectName(nameFor(m_band));
     setWindowTitle(QStringLiteral("合格ライン"));
     setFont(kelvo::gothicFont(9));
     const QSize size = kelvo::twipsSize(11880, 8595);
@@ -102,12 +107,12 @@ PassLineWindow::PassLineWindow(int band, QWidget *parent)
     m_view->setGeometry(kelvo::twipsRect(0, 1200, 11895, 7455));
     m_view->loadRtf(QStringLiteral(":/documents/passline.rtf"));
 
-    const Verdict &v = verdict(m_band);
+    const Verdict &v = kVerdicts[m_band - 1];
     m_comment = makeLabel(m_client, QStringLiteral("Label2"), QString::fromUtf16(v.comment),
                           kWindowColour, kelvo::twipsRect(v.commentLeft, 720, v.commentWidth, 255),
                           kelvo::gothicFont(12, true));
-    m_rate = makeLabel(m_client, QStringLiteral("Label1"), QString::fromUtf16(v.rate), v.rateColour,
-                       kelvo::twipsRect(v.rateLeft, 120, v.rateWidth, 375),
+    m_rate = makeLabel(m_client, QStringLiteral("Label1"), QString::fromUtf16(v.rate),
+                       QColor(v.rateColour), kelvo::twipsRect(v.rateLeft, 120, v.rateWidth, 375),
                        kelvo::gothicFont(15.75, true));
 
     setAccessibleDescription(m_rate->text().trimmed() + QLatin1Char(' ') +

@@ -5,17 +5,19 @@
 class QLabel;
 class RichTextView;
 
-// One of the six pass-line windows: the verdict for a score band in two labels above the
-// pass-line table. Band 1 is the top band (100 and above), band 6 a score of exactly 0. Its
-// controls stand in a client area that scrolls when the window is smaller than they need; a
-// screen reader meets the verdict first, then the table. Escape closes it.
+// One pass-line window per band of the pass-rate rule (kelvo::passrate): the verdict for the
+// band in two labels above the pass-line table. Band 1 is the top band (100 and above), the
+// last a score of exactly 0. Its controls stand in a client area that scrolls when the window
+// is smaller than they need; a screen reader meets the verdict first, then the table. Escape
+// closes it.
 class PassLineWindow : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int kBands = 6;
+    // The window's name for band: "frm合格ライン1" for band 1.
+    static QString nameFor(int band);
 
-    // A band outside 1..6 is taken as the nearest valid band.
+    // A band outside the rule's bands is taken as the nearest valid band.
     explicit PassLineWindow(int band, QWidget *parent = nullptr);
     ~PassLineWindow() override;
 

@@ -17,6 +17,12 @@
 
 namespace
 {
+// The stand-ins' names in the exit order their ranks give.
+const QStringList kExitOrder{QStringLiteral("frmKelvo"),       QStringLiteral("frm合格ライン1"),
+                             QStringLiteral("frm合格ライン2"), QStringLiteral("frm合格ライン3"),
+                             QStringLiteral("frm合格ライン4"), QStringLiteral("frm合格ライン5"),
+                             QStringLiteral("frm合格ライン6"), QStringLiteral("frmヘルプ")};
+
 // A window that writes down when it closes.
 class StandIn : public QWidget
 {
@@ -73,8 +79,10 @@ void TestRegistry::init()
     m_registry = std::make_unique<WindowRegistry>();
     m_closed.clear();
     m_created.clear();
-    for (const QString &name : WindowRegistry::exitOrder()) {
-        m_registry->registerWindow(name, [this, name] {
+    // Taught backwards: the ranks, not the order of teaching, give the exit order.
+    for (qsizetype rank = kExitOrder.size() - 1; rank >= 0; --rank) {
+        const QString name = kExitOrder.at(rank);
+        m_registry->registerWindow(name, int(rank), [this, name] {
             ++m_created[name];
             return new StandIn(name, &m_closed);
         });
@@ -181,7 +189,7 @@ void TestRegistry::newWindowFitsTheScreen_data()
 void TestRegistry::newWindowFitsTheScreen()
 {
     QFETCH(QSize, size);
-    m_registry->registerWindow(QStringLiteral("large"), [size] {
+    m_registry->registerWindow(QStringLiteral("large"), 0, [size] {
         auto *w = new QWidget;
         w->resize(size);
         return w;
@@ -190,11 +198,7 @@ void TestRegistry::newWindowFitsTheScreen()
     QVERIFY(QTest::qWaitForWindowExposed(w));
     const QRect available = w->screen()->availableGeometry();
     QVERIFY2(available.contains(w->frameGeometry()),
-             qPrintable(QStringLiteral("%1,%2 %3x%4")
-                            .arg(w->frameGeometry().x())
-                            .arg(w->frameGeometry().y())
-                            .arg(w->frameGeometry().width())
-                            .arg(w->frameGeometry().height())));
+             qPrintable(QDebug::toString(w->frameGeometry())));
     const QRect frame = w->frameGeometry();
     QVERIFY(qAbs((frame.left() - available.left()) - (available.right() - frame.right())) <= 1);
     QVERIFY(qAbs((frame.top() - available.top()) - (available.bottom() - frame.bottom())) <= 1);
@@ -245,7 +249,7 @@ void TestRegistry::exitClosesInOrder_data()
                                                                  QStringLiteral("frm合格ライン3"),
                                                                  QStringLiteral("frm合格ライン2"),
                                                                  QStringLiteral("frm合格ライン1")}
-                                                  << WindowRegistry::exitOrder();
+                                                  << kExitOrder;
     QTest::newRow("help and two pass lines")
         << QStringList{kelvo, QStringLiteral("frm合格ライン5"), QStringLiteral("frmヘルプ"),
                        QStringLiteral("frm合格ライン2")}
@@ -261,7 +265,8 @@ void TestRegistry::exitClosesInOrder()
         m_registry->show(name);
     m_registry->exitAll();
     QCOMPARE(m_closed, closed);
-    for (const QString &name : WindowRegistry::exitOrder())
+    QCOMPARE(m_registry->exitOrder(), kExitOrder);
+    for (const QString &name : kExitOrder)
         QVERIFY(!m_registry->isOpen(name));
     const auto noneVisible = [] {
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -275,7 +280,7 @@ void TestRegistry::exitFromTheExamWindowsOwnHandlerGoesOn()
 {
     // The exam window's menu runs the exit command; the command closes that very window
     // first and must still reach the others.
-    m_registry->registerWindow(QStringLiteral("frmKelvo"), [this] {
+    m_registry->registerWindow(QStringLiteral("frmKelvo"), 0, [this] {
         auto *w = new StandIn(QStringLiteral("frmKelvo"), &m_closed);
         auto *exit = new QPushButton(QStringLiteral("終了"), w);
         exit->setObjectName(QStringLiteral("exit"));

@@ -5,7 +5,9 @@
 #include "common/KelvoTest.h"
 #include "common/Typing.h"
 #include "controls/RichTextView.h"
+#include "core/PassRate.h"
 #include "exam/frmKelvo.h"
+#include "windows/PassLineWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -83,8 +85,8 @@ void TestVerdict::cleanup()
 QStringList TestVerdict::openPassLines() const
 {
     QStringList open;
-    for (int band = 1; band <= 6; ++band) {
-        const QString name = QStringLiteral("frm合格ライン%1").arg(band);
+    for (int band = 1; band <= kelvo::passrate::kBandCount; ++band) {
+        const QString name = PassLineWindow::nameFor(band);
         if (m_registry->isOpen(name))
             open << name;
     }
@@ -108,8 +110,8 @@ void TestVerdict::scoreOpensItsBand()
     QFETCH(int, band);
     setScore(caption);
     pressPassRate();
-    QCOMPARE(openPassLines(), QStringList{QStringLiteral("frm合格ライン%1").arg(band)});
-    QWidget *w = m_registry->window(QStringLiteral("frm合格ライン%1").arg(band));
+    QCOMPARE(openPassLines(), QStringList{PassLineWindow::nameFor(band)});
+    QWidget *w = m_registry->window(PassLineWindow::nameFor(band));
     QVERIFY(w->isVisible());
     QCOMPARE(w->windowTitle(), QStringLiteral("合格ライン"));
     QVERIFY(!w->parentWidget());
@@ -209,11 +211,14 @@ void TestVerdict::aboutOpensTheHelpWindowOnce()
 
 void TestVerdict::exitClosesEverythingInOrder()
 {
+    // Opened in no particular order: two verdicts, the help window, then every other band.
     setScore(QStringLiteral("10"));
     pressPassRate();
     m_window->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
     setScore(QStringLiteral("100"));
     pressPassRate();
+    for (int band = kelvo::passrate::kBandCount; band >= 1; --band)
+        QVERIFY(m_registry->show(PassLineWindow::nameFor(band)));
     QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdスタート")),
                       Qt::LeftButton);
 
@@ -221,10 +226,15 @@ void TestVerdict::exitClosesEverythingInOrder()
     qApp->installEventFilter(&recorder);
     m_window->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
     qApp->removeEventFilter(&recorder);
-    QCOMPARE(recorder.closed,
-             (QStringList{QStringLiteral("frmKelvo"), QStringLiteral("frm合格ライン1"),
-                          QStringLiteral("frm合格ライン5"), QStringLiteral("frmヘルプ")}));
-    for (const QString &name : WindowRegistry::exitOrder())
+    // The exam window, the pass-line windows band by band, the help window: each closed once
+    // and named as the program names it.
+    QStringList expected{QStringLiteral("frmKelvo")};
+    for (int band = 1; band <= kelvo::passrate::kBandCount; ++band)
+        expected << PassLineWindow::nameFor(band);
+    expected << QStringLiteral("frmヘルプ");
+    QCOMPARE(recorder.closed, expected);
+    QCOMPARE(m_registry->exitOrder(), expected);
+    for (const QString &name : expected)
         QVERIFY(!m_registry->isOpen(name));
     QTRY_VERIFY(m_window.isNull());
 }

@@ -1,3 +1,4 @@
+#include "common/Documents.h"
 #include "common/KelvoTest.h"
 #include "common/RecordingDevice.h"
 
@@ -17,13 +18,7 @@ namespace
 
 QString chimePath()
 {
-    return QStringLiteral(KELVO_SOURCE_DIR "/src/resources/Zarav.wav");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return QStringLiteral(KELVO_SOURCE_DIR "/src/resources/chime.wav");
 }
 
 } // namespace
@@ -56,7 +51,7 @@ void TestPlayer::routesCommands_data()
     QTest::addColumn<QStringList>("calls");
     QTest::addColumn<bool>("failed");
 
-    const QString open = QStringLiteral("Open /usr/lib/kelvo/Zarav.wav");
+    const QString open = QStringLiteral("Open /usr/lib/kelvo/" KELVO_CHIME);
     QTest::newRow("tick") << QStringList{"Open"} << QStringList{open} << false;
     QTest::newRow("time-up tick") << QStringList{"Open", "Prev", "Play"}
                                   << QStringList{open, "Prev", "Play"} << false;
@@ -77,13 +72,13 @@ void TestPlayer::routesCommands()
     QStringList recorded;
     MciPlayer player;
     player.setDevice(std::make_unique<RecordingDevice>(&recorded));
-    QVERIFY(player.setProperty("FileName", QStringLiteral("/usr/lib/kelvo/Zarav.wav")));
+    QVERIFY(player.setProperty("FileName", QStringLiteral("/usr/lib/kelvo/" KELVO_CHIME)));
     for (const QString &command : commands)
         QVERIFY(player.setProperty("Command", command));
 
     QCOMPARE(recorded, calls);
     QCOMPARE(player.property("Command").toString(), commands.last());
-    QCOMPARE(player.property("FileName").toString(), QStringLiteral("/usr/lib/kelvo/Zarav.wav"));
+    QCOMPARE(player.property("FileName").toString(), QStringLiteral("/usr/lib/kelvo/" KELVO_CHIME));
     QCOMPARE(player.lastError().isEmpty(), !failed);
     if (failed)
         QVERIFY(player.lastError().contains(QLatin1String("command")));
@@ -142,9 +137,9 @@ void TestPlayer::missingChimeWarnsOnce()
 {
     QTemporaryDir dir;
     MciPlayer player;
-    player.setFileName(dir.filePath(QStringLiteral("Zarav.wav")));
-    QTest::ignoreMessage(
-        QtWarningMsg, QRegularExpression(QStringLiteral("^Open .*Zarav.wav failed: no such file")));
+    player.setFileName(dir.filePath(QStringLiteral(KELVO_CHIME)));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Open .*" KELVO_CHIME
+                                                                         " failed: no such file")));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
     for (int tick = 0; tick < 5; ++tick)
         player.setCommand(QStringLiteral("Open"));
@@ -165,11 +160,11 @@ void TestPlayer::realDeviceRefusesBadFiles_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("missing file") << "Zarav.wav" << QByteArray() << "no such file";
+    QTest::newRow("missing file") << KELVO_CHIME << QByteArray() << "no such file";
     QTest::newRow("a folder") << "folder" << QByteArray() << "not a file";
-    QTest::newRow("text file") << "Zarav.wav" << QByteArray("not a sound\n") << "not a WAV";
-    QTest::newRow("empty file") << "Zarav.wav" << QByteArray("") << "not a WAV";
-    QTest::newRow("other RIFF") << "Zarav.wav" << QByteArray("RIFF\x04\0\0\0AVI ", 12)
+    QTest::newRow("text file") << KELVO_CHIME << QByteArray("not a sound\n") << "not a WAV";
+    QTest::newRow("empty file") << KELVO_CHIME << QByteArray("") << "not a WAV";
+    QTest::newRow("other RIFF") << KELVO_CHIME << QByteArray("RIFF\x04\0\0\0AVI ", 12)
                                 << "not a WAV";
     QTest::newRow("no file name") << "" << QByteArray() << "no file name";
 }
@@ -186,7 +181,7 @@ void TestPlayer::realDeviceRefusesBadFiles()
     if (name == QLatin1String("folder"))
         QVERIFY(QDir(dir.path()).mkdir(name));
     else if (!content.isNull())
-        QVERIFY(writeFile(path, content));
+        QVERIFY(!kelvo::test::writeFile(path, content).isEmpty());
 
     MciPlayer player;
     SoundEffectDevice *device = installRealDevice(player);
@@ -207,7 +202,7 @@ void TestPlayer::realDeviceRefusesUnreadableFile()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Zarav.wav"));
+    const QString path = dir.filePath(QStringLiteral(KELVO_CHIME));
     QVERIFY(QFile::copy(chimePath(), path));
     QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     if (QFile file(path); file.open(QIODevice::ReadOnly))
@@ -227,10 +222,10 @@ void TestPlayer::realDeviceRecordsUndecodableWav()
     // A WAV header with no format chunk: only the decoder can tell, after Open has returned.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Zarav.wav"));
+    const QString path = dir.filePath(QStringLiteral(KELVO_CHIME));
     QByteArray broken("RIFF\x24\0\0\0WAVEjunk\x10\0\0\0", 20);
     broken.append(QByteArray(64, '\x7f'));
-    QVERIFY(writeFile(path, broken));
+    QVERIFY(!kelvo::test::writeFile(path, broken).isEmpty());
 
     MciPlayer player;
     SoundEffectDevice *device = installRealDevice(player);

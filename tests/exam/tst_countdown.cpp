@@ -74,7 +74,7 @@ void TestCountdown::init()
     m_time = m_window->findChild<QLabel *>(QStringLiteral("lbl秒"));
     m_start = m_window->findChild<QPushButton *>(QStringLiteral("cmdスタート"));
     m_chime = QStringLiteral("Open ") + QCoreApplication::applicationDirPath() +
-              QStringLiteral("/Zarav.wav");
+              QStringLiteral("/" KELVO_CHIME);
     m_window->show();
 }
 

@@ -1,4 +1,4 @@
-#include "controls/RtfTokenizer.h"
+#include "rtf/RtfTokenizer.h"
 
 #include <QTest>
 

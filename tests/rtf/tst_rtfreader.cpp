@@ -1,7 +1,6 @@
-#include "common/KelvoTest.h"
+#include "rtf/RtfReader.h"
 
-#include "controls/RtfReader.h"
-
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -295,5 +294,5 @@ void TestRtfReader::decoderIsAvailable()
     QVERIFY2(RtfReader::decoderAvailable(), "this Qt cannot decode code page 932 (no ICU?)");
 }
 
-KELVO_TEST_MAIN(TestRtfReader)
+QTEST_MAIN(TestRtfReader)
 #include "tst_rtfreader.moc"

@@ -1,11 +1,11 @@
 #include "common/Documents.h"
-#include "common/KelvoTest.h"
 
-#include "controls/RtfReader.h"
-#include "controls/RtfTokenizer.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfTokenizer.h"
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -328,5 +328,5 @@ void TestRtfFuzz::deepGroups()
     QCOMPARE(sizes, expected);
 }
 
-KELVO_TEST_MAIN(TestRtfFuzz)
+QTEST_MAIN(TestRtfFuzz)
 #include "tst_rtffuzz.moc"

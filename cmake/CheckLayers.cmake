@@ -1,0 +1,35 @@
+# The layers of src/, checked on the includes: each folder includes only from the folders it
+# may use (and from itself, by bare file name). Run as a test:
+#   cmake -DSRC=<source>/src -P cmake/CheckLayers.cmake
+# core < rtf < controls < {windows, exam} < app; windows and exam side by side; the engine
+# plugin beside them all, knowing only the question view's engine interface.
+cmake_minimum_required(VERSION 3.25)
+set(uses_core "")
+set(uses_rtf core)
+set(uses_controls core rtf)
+set(uses_windows core rtf controls)
+set(uses_exam core rtf controls)
+set(uses_app core rtf controls windows exam app)
+set(uses_engine controls/QuestionEngineInterface.h)
+
+set(faults "")
+foreach(folder core rtf controls windows exam app engine)
+    file(GLOB sources ${SRC}/${folder}/*.h ${SRC}/${folder}/*.cpp)
+    foreach(source ${sources})
+        file(STRINGS ${source} includes REGEX "^#include \"[^\"]+/[^\"]+\"")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^#include \"(([^\"/]+)/[^\"]+)\".*" "\\1;\\2" parts "${line}")
+            list(GET parts 0 path)
+            list(GET parts 1 used)
+            if(NOT used IN_LIST uses_${folder} AND NOT path IN_LIST uses_${folder})
+                file(RELATIVE_PATH name ${SRC} ${source})
+                list(APPEND faults "${name} includes ${path}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(faults)
+    list(JOIN faults "\n  " text)
+    message(FATAL_ERROR "includes across the layers:\n  ${text}")
+endif()
+message(STATUS "layers kept")
