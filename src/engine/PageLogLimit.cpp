@@ -15,7 +15,9 @@ QSet<QString> g_written;
 void limitPageMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     const QString kind = PageLogLimit::kindOf(context.category, message);
-    if (!kind.isEmpty() && type != QtFatalMsg) {
+    // The libraries warn; what is only debug or information is the program's or a
+    // developer's own.
+    if (!kind.isEmpty() && (type == QtWarningMsg || type == QtCriticalMsg)) {
         QMutexLocker lock(&g_mutex);
         if (g_written.contains(kind) || g_written.size() >= PageLogLimit::MaxKinds)
             return;
