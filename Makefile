@@ -3,10 +3,8 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-# Qt WebEngine refuses to start as root unless Chromium's sandbox is off.
-ifeq ($(shell id -u),0)
-export QTWEBENGINE_DISABLE_SANDBOX := 1
-endif
+# What the browser engine needs to start as this user (its sandbox off as root).
+$(foreach setting,$(shell scripts/engine-env),$(eval export $(setting)))
 
 .PHONY: all deps build run test format
 

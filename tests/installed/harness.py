@@ -99,6 +99,13 @@ def screenshot(path):
         subprocess.run(["import", "-window", "root", path], check=False)
 
 
+def engine_env():
+    """What the browser engine needs to start as this user, from scripts/engine-env."""
+    lines = subprocess.run([os.path.join(SCRIPTS, "engine-env")], capture_output=True,
+                           text=True, check=True).stdout.split()
+    return dict(line.split("=", 1) for line in lines)
+
+
 class Program:
     """The program under test, started as its user would start it, with its output in a log of
     its own; stop() ends it and removes the log."""
@@ -109,8 +116,7 @@ class Program:
                                                delete=False).name
         environment = dict(os.environ if env is None else env)
         environment.pop("KELVO_INSTALLED_INNER", None)
-        if os.getuid() == 0:  # Chromium refuses to run as root with its sandbox on
-            environment["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+        environment.update(engine_env())
         environment.setdefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu")
         environment.pop("WAYLAND_DISPLAY", None)
         with open(self.log, "wb") as log:
