@@ -23,6 +23,14 @@ using namespace kelvo::test;
 namespace
 {
 
+// Under AddressSanitizer what the program holds says little of what it uses: freed memory
+// waits in a quarantine. The bounds are checked in the plain build.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MemoryMeasured = false;
+#else
+constexpr bool MemoryMeasured = true;
+#endif
+
 // The question view as it stands on the exam window: the real engine, the document a page an
 // attacker wrote. Every document raises "loaded" when it has loaded.
 QByteArray hostile(const QString &script, const QString &body = {})
@@ -284,7 +292,7 @@ void TestHostileDocument::pageMemoryIsCapped()
         }
         peak = qMax(peak, held);
     }
-    QVERIFY2(clock.elapsed() < 60000 && peak < bound + (bound >> 2),
+    QVERIFY2(clock.elapsed() < 60000 && (!MemoryMeasured || peak < bound + (bound >> 2)),
              qPrintable(QString::number(peak >> 20) + " MiB"));
     QVERIFY(show(hostile({})));
 }
@@ -317,7 +325,7 @@ for (var i = 0; i < 40; ++i) (function (i) {
     }
     QCOMPARE(m_opened->events("read").value(0).toList(),
              QVariantList({DocumentFolder::MaxFileSize, DocumentFolder::MaxFileSize}));
-    QVERIFY2(peak < 200 << 20, qPrintable(QString::number(peak >> 20) + " MiB"));
+    QVERIFY2(!MemoryMeasured || peak < 200 << 20, qPrintable(QString::number(peak >> 20) + " MiB"));
 }
 
 // Raw messages to the channel's transport by the thousand, of three kinds: each kind is
@@ -354,7 +362,8 @@ void TestHostileDocument::refusalLogKeepsNoUrl()
         log.warnOnce(url, QStringLiteral("blocked GET ") + url);
     }
     const qint64 grown = RendererGuard::residentBytes() - before;
-    QVERIFY2(grown < 64 << 20, qPrintable(QString::number(grown >> 20) + " MiB"));
+    QVERIFY2(!MemoryMeasured || grown < 64 << 20,
+             qPrintable(QString::number(grown >> 20) + " MiB"));
     const QStringList lines = LogRecorder::warnings("kelvo.engine").filter("blocked GET http");
     QCOMPARE(lines.size(), RefusalLog::MaxKeys);
     QVERIFY(std::all_of(lines.cbegin(), lines.cend(), [](const QString &line) {
