@@ -61,9 +61,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 # dpkg-shlibdeps lists the versioned libraries the executable links (C and C++ runtime, Qt
 # Widgets, WebEngine, WebChannel, Multimedia; Debian's WebEngine entry brings its helper
 # process libqt6webenginecore6-bin). Added here is what no linked library names: the X11
-# platform plugin and the Japanese font. The image plugins come with libqt6gui6.
+# platform plugin and the Japanese fonts. The image plugins come with libqt6gui6.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic, fonts-ipafont-mincho")
 # Qt's own texts (context menus) in Japanese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

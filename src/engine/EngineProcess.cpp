@@ -1,5 +1,6 @@
 #include "EngineProcess.h"
 
+#include "EngineFonts.h"
 #include "PageLogLimit.h"
 
 #include <QLoggingCategory>
@@ -86,6 +87,7 @@ void EngineProcess::prepare()
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
         qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
 
+    EngineFonts::prepare();
     quietGraphicsNotes();
     PageLogLimit::install();
 }

@@ -15,6 +15,7 @@
 // - Quiet: Chromium's own errors stay unlogged unless asked for, and so do the engine's
 //   notes on its graphics set-up.
 // - Readable: the document is open to a screen reader.
+// - In the faces the document names, or Japanese ones (see EngineFonts).
 //
 // Switches already in QTWEBENGINE_CHROMIUM_FLAGS stay, and win where they name the same one
 // (a test's --disable-gpu, a developer's --log-level).

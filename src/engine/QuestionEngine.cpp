@@ -1,6 +1,7 @@
 #include "QuestionEngine.h"
 
 #include "DocumentSchemeHandler.h"
+#include "EngineFonts.h"
 #include "EngineLog.h"
 #include "EngineProcess.h"
 #include "QuestionEventBridge.h"
@@ -185,6 +186,7 @@ void QuestionEngine::createProfile(const Callbacks &callbacks)
     // Nothing shows the page's icon, so /favicon.ico is never asked for.
     settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
+    EngineFonts::setDefaultFaces(settings);
 
     m_scheme = new DocumentSchemeHandler(&m_refusals, m_profile);
     m_profile->installUrlSchemeHandler(DocumentSchemeHandler::schemeName(), m_scheme);
