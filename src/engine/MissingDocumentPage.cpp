@@ -10,14 +10,18 @@
 namespace
 {
 
+// One template for our pages, so that they look alike: the missing document's and the stopped
+// questions', each kept by its section.
 QString pageTemplate()
 {
     QFile file(QStringLiteral(":/engine/missing-document.html"));
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcEngine) << "missing resource" << file.fileName();
         return QStringLiteral("<!DOCTYPE html><meta charset=\"utf-8\">"
-                              "<h1>問題文書が見つかりません</h1><!--if:path--><pre>{{path}}</pre>"
-                              "<pre>{{install}}</pre><!--end:path-->");
+                              "<h1>{{title}}</h1><!--if:path--><pre>{{path}}</pre>"
+                              "<pre>{{install}}</pre><!--end:path--><!--if:stopped--><a "
+                              "href=\"kelvo-question://document/\">問題をもう一度表示する</a>"
+                              "<!--end:stopped-->");
     }
     return QString::fromUtf8(file.readAll());
 }
@@ -108,7 +112,9 @@ QByteArray MissingDocumentPage::html(const QString &localPath, DocumentFolder::S
     const bool hasPath = !localPath.isEmpty();
     QString page = withSection(pageTemplate(), QStringLiteral("path"), hasPath);
     page = withSection(page, QStringLiteral("nopath"), !hasPath);
+    page = withSection(page, QStringLiteral("stopped"), false);
     const QHash<QString, QString> values{
+        {QStringLiteral("title"), QStringLiteral("問題文書が見つかりません")},
         {QStringLiteral("path"), localPath},
         {QStringLiteral("name"), fileNameOf(localPath)},
         {QStringLiteral("reason"), reasonText(reason)},
@@ -119,13 +125,10 @@ QByteArray MissingDocumentPage::html(const QString &localPath, DocumentFolder::S
 
 QByteArray MissingDocumentPage::stoppedHtml()
 {
-    QFile file(QStringLiteral(":/engine/stopped.html"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcEngine) << "missing resource" << file.fileName();
-        return QByteArrayLiteral(
-            "<!DOCTYPE html><meta charset=\"utf-8\"><h1>問題の表示が止まりました"
-            "</h1><p><a href=\"kelvo-question://document/\">問題をもう一度表示"
-            "する</a></p>");
-    }
-    return file.readAll();
+    QString page = withSection(pageTemplate(), QStringLiteral("path"), false);
+    page = withSection(page, QStringLiteral("nopath"), false);
+    page = withSection(page, QStringLiteral("stopped"), true);
+    return substituted(page,
+                       {{QStringLiteral("title"), QStringLiteral("問題の表示が止まりました")}})
+        .toUtf8();
 }
