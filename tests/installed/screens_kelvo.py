@@ -31,11 +31,18 @@ def every_screen(root):
     for screen in SCREENS:
         size, scale = screen.split(":")
         env = dict(os.environ, QT_SCALE_FACTOR=scale)
-        status = subprocess.run([os.path.join(harness.SCRIPTS, "with-accessibility"), "--wm",
-                                 "--size", size, "--", sys.executable, "-B",
-                                 os.path.abspath(__file__), root, screen], env=env).returncode
+        run = [os.path.join(harness.SCRIPTS, "with-accessibility"), "--wm", "--size", size, "--",
+               sys.executable, "-B", "-X", "faulthandler", os.path.abspath(__file__), root,
+               screen]
+        status = subprocess.run(run, env=env).returncode
         if status == harness.SKIPPED:
             return status
+        # A check that fails says so and fails again; a run that ends without a word (the
+        # reader's library dying on a busy machine) gets one more try.
+        if status not in (0, 1):
+            print(f"{NAME}: {screen} ended with status {status} without a failed check; "
+                  "once more", file=sys.stderr)
+            status = subprocess.run(run, env=env).returncode
         failed = failed or status != 0
     if failed:
         print(f"{NAME}: failed", file=sys.stderr)
@@ -171,8 +178,9 @@ def main():
         win, client, frame = settled_frame(EXAM_TITLE, program.pid)
         check_placement(f"{what}, exam window", client, frame, screen)
 
-        wm_class = subprocess.run(["xprop", "-id", win, "WM_CLASS"], capture_output=True,
-                                  text=True).stdout.split("=", 1)[1]
+        wm_class = wait_for("the window's class", lambda: subprocess.run(
+            ["xprop", "-id", win, "WM_CLASS"], capture_output=True,
+            text=True).stdout.partition("=")[2], 10)
         with open(desktop, encoding="utf-8") as entry:
             wanted = next(line.split("=", 1)[1].strip() for line in entry
                           if line.startswith("StartupWMClass="))
@@ -226,6 +234,9 @@ def main():
         check(program.returncode == 0, f"the program ended with status {program.returncode}")
     except Failure as failure:
         program.report(failure, 2000)
+        return 1
+    except Exception as error:  # noqa: BLE001 - any other end says what it was
+        program.report(f"{type(error).__name__}: {error}", 2000)
         return 1
     finally:
         program.stop()
