@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QOpenGLWidget>
 #include <QPluginLoader>
 #include <QResizeEvent>
 #include <QTimer>
@@ -53,7 +54,20 @@ QuestionEngineFactory *pluginFactory(const QString &folder)
 
 } // namespace
 
-QuestionView::QuestionView(QWidget *parent) : QWidget(parent) {}
+QuestionView::QuestionView(QWidget *parent) : QWidget(parent)
+{
+    // The browser engine draws the page into a texture that the window composes with
+    // OpenGL. A window already on the screen when such a child joins it is made again as a
+    // new native window: it flickers, the window manager frames it anew, and a key or a click
+    // of that moment is lost. A hidden child of that kind, there from the start, has the
+    // window made for it at once. Only for the engine of the plugin: a test's engine draws
+    // nothing of the kind.
+    if (!g_factory) {
+        auto *composed = new QOpenGLWidget(this);
+        composed->setObjectName(QStringLiteral("composedWithEngine"));
+        composed->hide();
+    }
+}
 
 QuestionView::~QuestionView() = default;
 
