@@ -4,6 +4,7 @@
 #include "core/DocumentPath.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QOpenGLWidget>
@@ -60,9 +61,12 @@ QuestionView::QuestionView(QWidget *parent) : QWidget(parent)
     // OpenGL. A window already on the screen when such a child joins it is made again as a
     // new native window: it flickers, the window manager frames it anew, and a key or a click
     // of that moment is lost. A hidden child of that kind, there from the start, has the
-    // window made for it at once. Only for the engine of the plugin: a test's engine draws
-    // nothing of the kind.
-    if (!g_factory) {
+    // window made for it at once. Only for the engine of the plugin (a test's engine draws
+    // nothing of the kind) and only on a screen: Qt's platforms without one (offscreen,
+    // minimal) cannot compose a window with OpenGL and fail at its first paint.
+    const QString platform = QGuiApplication::platformName();
+    if (!g_factory && platform != QLatin1String("offscreen") &&
+        platform != QLatin1String("minimal")) {
         auto *composed = new QOpenGLWidget(this);
         composed->setObjectName(QStringLiteral("composedWithEngine"));
         composed->hide();
