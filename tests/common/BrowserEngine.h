@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Wait.h"
 #include "controls/QuestionView.h"
 #include "engine/QuestionEngine.h"
 

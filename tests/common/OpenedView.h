@@ -27,7 +27,7 @@ public:
     // Waits for the first load to finish; whether it did.
     bool waitForLoad()
     {
-        return QTest::qWaitFor([&] { return loads.count() > 0; }, EngineTimeout);
+        return waitFor([&] { return loads.count() > 0; }, EngineTimeout);
     }
     bool loadedOk() const { return !loads.isEmpty() && loads.first().first().toBool(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Documents.h"
+#include "common/Wait.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +27,7 @@ template <typename Value, typename Query> std::optional<Value> ask(Query query)
 {
     auto answer = std::make_shared<std::optional<Value>>();
     query([answer](const Value &value) { *answer = value; });
-    (void)QTest::qWaitFor([&] { return answer->has_value(); }, EngineTimeout);
+    (void)waitFor([&] { return answer->has_value(); }, EngineTimeout);
     return *answer;
 }
 

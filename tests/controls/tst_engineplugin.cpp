@@ -3,6 +3,7 @@
 // view empty with one warning, and the rest of the window works.
 #include "common/Documents.h"
 #include "common/KelvoTest.h"
+#include "common/Wait.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -74,10 +75,10 @@ void TestEnginePlugin::loadsTheProgramsPlugin()
     view.setDocumentPath(path);
     view.resize(400, 300);
     view.show();
-    QTRY_VERIFY_WITH_TIMEOUT(view.engineWidget(), 30000);
-    QTRY_COMPARE_WITH_TIMEOUT(loads.size(), 1, 30000);
+    KELVO_TRY_VERIFY(view.engineWidget(), 30000);
+    KELVO_TRY_COMPARE(loads.size(), 1, 30000);
     QCOMPARE(loads.first().first().toBool(), true);
-    QTRY_COMPARE_WITH_TIMEOUT(events.size(), 1, 30000);
+    KELVO_TRY_COMPARE(events.size(), 1, 30000);
     QCOMPARE(events.first().at(0).toString(), QStringLiteral("loaded"));
     QCOMPARE(events.first().at(1).toInt(), 7);
     QVERIFY(WarningCounter::warnings.isEmpty());
@@ -110,7 +111,7 @@ void TestEnginePlugin::refusedPlugins()
         view->setDocumentPath(QStringLiteral("/nonexistent/00Kelvo.dat"));
         view->resize(400, 300);
         window.show();
-        QTRY_COMPARE_WITH_TIMEOUT(loads.size(), 1, 10000);
+        KELVO_TRY_COMPARE(loads.size(), 1, 10000);
         QCOMPARE(loads.first().first().toBool(), false);
         QVERIFY(!view->engineWidget());
         QVERIFY(other->isVisible()); // the rest of the window is untouched

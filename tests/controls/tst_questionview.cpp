@@ -104,7 +104,7 @@ QuestionView *TestQuestionView::openView(const QString &path, bool expectOk)
     m_events = std::make_unique<QSignalSpy>(m_view.get(), &QuestionView::documentEvent);
     m_blocked = std::make_unique<QSignalSpy>(m_view.get(), &QuestionView::requestBlocked);
     m_view->show();
-    if (!QTest::qWaitFor([&] { return m_loads->count() > 0; }, EngineTimeout))
+    if (!kelvo::test::waitFor([&] { return m_loads->count() > 0; }, EngineTimeout))
         return nullptr;
     if (m_loads->first().first().toBool() != expectOk)
         return nullptr;
@@ -173,8 +173,8 @@ void TestQuestionView::engineStartsAfterFirstShow()
     // The show itself returns before the engine exists, so the window can paint first.
     QVERIFY(!webView(view));
     clock.start();
-    QTRY_VERIFY_WITH_TIMEOUT(webView(view), EngineTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(loads.count(), 1, EngineTimeout);
+    KELVO_TRY_VERIFY(webView(view), EngineTimeout);
+    KELVO_TRY_COMPARE(loads.count(), 1, EngineTimeout);
     qInfo("engine start to loadFinished: %lld ms", clock.elapsed());
     QCOMPARE(loads.first().first().toBool(), true);
 
@@ -245,7 +245,7 @@ setTimeout(function () {
 </script></body></html>)html";
     QuestionView *view = openView(writeDocument(QStringLiteral("events.dat"), document));
     QVERIFY(view);
-    QTRY_COMPARE_WITH_TIMEOUT(m_events->count(), 6, EngineTimeout);
+    KELVO_TRY_COMPARE(m_events->count(), 6, EngineTimeout);
 
     QStringList names;
     for (const QList<QVariant> &event : std::as_const(*m_events))
@@ -335,8 +335,8 @@ report('fetch remote', fetch('REMOTE'))
     QuestionView *view =
         openView(writeDocument(QStringLiteral("doc/fetch.dat"), document.toUtf8()));
     QVERIFY(view);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        !m_events->isEmpty() && m_events->last().at(0) == QLatin1String("done"), EngineTimeout);
+    KELVO_TRY_VERIFY(!m_events->isEmpty() && m_events->last().at(0) == QLatin1String("done"),
+                     EngineTimeout);
 
     QMap<QString, QString> results;
     for (const QList<QVariant> &event : std::as_const(*m_events))
@@ -378,7 +378,7 @@ window.external.raiseEvent('ready', location.href);
                                  .replace(QStringLiteral("REMOTE"), remote);
     QuestionView *view = openView(writeDocument(QStringLiteral("nav.dat"), document.toUtf8()));
     QVERIFY(view);
-    QTRY_COMPARE_WITH_TIMEOUT(m_events->count(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(m_events->count(), 1, EngineTimeout);
     QWebEnginePage *page = webView(*view)->page();
 
     const QStringList attempts = {
@@ -396,7 +396,7 @@ window.external.raiseEvent('ready', location.href);
         QCOMPARE(href->toUrl(), DocumentSchemeHandler::documentUrl());
     }
     page->triggerAction(QWebEnginePage::Reload);
-    QTRY_COMPARE_WITH_TIMEOUT(m_events->count(), 2, EngineTimeout);
+    KELVO_TRY_COMPARE(m_events->count(), 2, EngineTimeout);
     QCOMPARE(webView(*view)->url(), DocumentSchemeHandler::documentUrl());
     QVERIFY(!server.waitForNewConnection(0));
 }
@@ -411,7 +411,7 @@ void TestQuestionView::missingDocumentShowsErrorAndRecovers()
     // The document turning up later is shown once the path is set again.
     const QString present = writeDocument(QStringLiteral("present.dat"), "<p>found</p>");
     m_view->setDocumentPath(present);
-    QTRY_COMPARE_WITH_TIMEOUT(m_loads->count(), 2, EngineTimeout);
+    KELVO_TRY_COMPARE(m_loads->count(), 2, EngineTimeout);
     QCOMPARE(m_loads->last().first().toBool(), true);
     const std::optional<QString> text = plainText(webView(*m_view)->page());
     QVERIFY(text);
@@ -438,18 +438,18 @@ void TestQuestionView::tabLeavesEvenAPageThatNeverEnds()
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QTRY_COMPARE_WITH_TIMEOUT(events.size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(events.size(), 1, EngineTimeout);
     webView(*view)->page()->runJavaScript(QStringLiteral("for (;;) {}")); // spins from now on
     QWidget *page = view->engineWidget()->focusProxy() ? view->engineWidget()->focusProxy()
                                                        : view->engineWidget();
     before->setFocus(Qt::OtherFocusReason);
-    QTRY_VERIFY(before->hasFocus());
+    KELVO_TRY_VERIFY(before->hasFocus(), 5000);
     QTest::keyClick(before, Qt::Key_Tab);
-    QTRY_VERIFY(page->hasFocus());
+    KELVO_TRY_VERIFY(page->hasFocus(), 5000);
     for (const auto &[key, expected] :
          {std::pair{Qt::Key_Tab, after}, std::pair{Qt::Key_Backtab, before}}) {
         page->setFocus(Qt::OtherFocusReason);
-        QTRY_VERIFY(page->hasFocus());
+        KELVO_TRY_VERIFY(page->hasFocus(), 5000);
         QTest::keyClick(page, key);
         QCOMPARE(QApplication::focusWidget(), expected);
     }

@@ -63,8 +63,8 @@ void TestEventBurst::init()
     QVERIFY(m_view);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     // The engine starts once the window shows; the clicks below measure the burst, not that.
-    QTRY_VERIFY_WITH_TIMEOUT(m_view->engineWidget(), 60000);
-    QTest::qWait(100);
+    KELVO_TRY_VERIFY(m_view->engineWidget(), 60000);
+    kelvo::test::settle(100);
 }
 
 void TestEventBurst::cleanup()
@@ -90,7 +90,7 @@ qint64 TestEventBurst::clickStartAnswered()
     QCoreApplication::postEvent(start,
                                 new QMouseEvent(QEvent::MouseButtonRelease, at, global,
                                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
-    if (!QTest::qWaitFor([&] { return time->text() == QLatin1String("1:00"); }, 5000))
+    if (!kelvo::test::waitFor([&] { return time->text() == QLatin1String("1:00"); }, 5000))
         return -1;
     return clock.elapsed();
 }
@@ -130,7 +130,7 @@ void TestEventBurst::burstFromThePage()
     clock.start();
     m_view->setDocumentPath(path);
     // Generous: under the sanitizers the engine is slow to start.
-    QTRY_COMPARE_WITH_TIMEOUT(plays(), kEvents, 120000);
+    KELVO_TRY_COMPARE(plays(), kEvents, 120000);
     const qint64 burstMs = clock.elapsed();
     QCOMPARE(m_sounds.count(QStringLiteral("Prev")), kEvents);
 
@@ -140,7 +140,7 @@ void TestEventBurst::burstFromThePage()
     QVERIFY(answerMs >= 0);
     QVERIFY2(answerMs < 5000, qPrintable(QString::number(answerMs))); // not stuck behind the burst
     // Nothing more trickles in after the burst.
-    QTest::qWait(200);
+    kelvo::test::settle(200);
     QCOMPARE(plays(), kEvents);
 }
 

@@ -118,7 +118,7 @@ void TestWindowCycles::openAndClose()
             QVERIFY(kelvo::test::recordSound(w, &sounds));
             auto *view = w->findChild<QuestionView *>(QStringLiteral("Scriptlet1"));
             QVERIFY(view);
-            QTRY_VERIFY_WITH_TIMEOUT(view->engineWidget(), 10000);
+            KELVO_TRY_VERIFY(view->engineWidget(), 10000);
         }
         QVERIFY(QTest::qWaitForWindowExposed(w));
         if (round == 1) {
@@ -126,7 +126,7 @@ void TestWindowCycles::openAndClose()
             openBaseline = liveObjects();
         } else if (round == kRounds) {
             // The open window holds what its first copy held, not more.
-            QTRY_VERIFY_WITH_TIMEOUT(liveObjects() <= openBaseline, 10000);
+            KELVO_TRY_VERIFY(liveObjects() <= openBaseline, 10000);
         }
         if (round % 2)
             registry.close(name); // the program's way
@@ -138,7 +138,7 @@ void TestWindowCycles::openAndClose()
         if (round == 1) {
             // The first round creates what lives as long as the application (the browser
             // engine, caches, the font database).
-            QTest::qWait(200);
+            kelvo::test::settle(200);
             settle();
             baseline = liveObjects();
             threadsAfterWarmUp = threads();
@@ -146,7 +146,7 @@ void TestWindowCycles::openAndClose()
     }
 
     // Teardown in the browser engine finishes asynchronously.
-    QTRY_VERIFY_WITH_TIMEOUT(liveObjects() <= baseline, 10000);
+    KELVO_TRY_VERIFY(liveObjects() <= baseline, 10000);
     const qint64 ms = clock.elapsed();
     qInfo("%s: %d rounds in %lld ms (%.1f ms a round); live objects with the window open %d, "
           "after the first round %d and after the last %d; threads %d -> %d",

@@ -190,7 +190,7 @@ window.addEventListener('load', function () {
 });
 </script></body></html>)html"));
     QVERIFY(m_opened->loadedOk());
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("json").size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("json").size(), 1, EngineTimeout);
     QCOMPARE(m_opened->events("json").first().toMap().value("answer").toInt(), 42);
     QCOMPARE(m_opened->events("script"), QVariantList{"beside"});
 
@@ -255,7 +255,7 @@ void TestDocumentFolder::escapesAreRefusedAndLoggedOnce()
     url.replace("REMOTE", QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()));
 
     QVERIFY(show(attemptingDocument(how, url)));
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("done").size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("done").size(), 1, EngineTimeout);
     QCOMPARE(m_opened->events("done").first().toInt(), 200);
 
     const QStringList results = m_opened->events("results").first().toStringList();
@@ -269,7 +269,7 @@ void TestDocumentFolder::escapesAreRefusedAndLoggedOnce()
 
     // The first try is logged, the second is not.
     if (logged > 0)
-        QTRY_VERIFY_WITH_TIMEOUT(!refusals().isEmpty(), EngineTimeout);
+        KELVO_TRY_VERIFY(!refusals().isEmpty(), EngineTimeout);
     QVERIFY2(refusals().size() == logged, qPrintable(refusals().join('\n')));
 }
 
@@ -292,7 +292,7 @@ void TestDocumentFolder::pageStaysOnTheDocument()
     QVERIFY(show("<p>stays</p><script>var alive = 'yes';</script>"));
     QWebEnginePage *page = m_opened->page();
     QVERIFY(evaluate(page, script + "; 'tried'"));
-    QTRY_COMPARE_WITH_TIMEOUT(refusals().size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(refusals().size(), 1, EngineTimeout);
     QCOMPARE(evaluate(page, "location.href")->toUrl(), DocumentSchemeHandler::documentUrl());
     QCOMPARE(evaluate(page, "alive"), QVariant("yes"));
     QCOMPARE(m_opened->loads.count(), 1);
@@ -319,10 +319,10 @@ console.log('note-3c1');
 console.error('complaint-3c1');
 window.external.raiseEvent('written', 1);
 </script>)html"));
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("written").size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("written").size(), 1, EngineTimeout);
     if (debug) {
-        QTRY_COMPARE_WITH_TIMEOUT(LogRecorder::lines("kelvo.engine").filter("-3c1").size(), 2,
-                                  EngineTimeout);
+        KELVO_TRY_COMPARE(LogRecorder::lines("kelvo.engine").filter("-3c1").size(), 2,
+                          EngineTimeout);
         for (const QString &line : LogRecorder::lines("kelvo.engine").filter("-3c1"))
             QVERIFY2(line.startsWith("debug: console"), qPrintable(line));
     } else {

@@ -50,7 +50,7 @@ qint64 longestStall(int ms)
     qint64 last = 0;
     qint64 longest = 0;
     while (clock.elapsed() < ms) {
-        QTest::qWait(20);
+        settle(20);
         longest = qMax(longest, clock.elapsed() - last);
         last = clock.elapsed();
     }
@@ -159,8 +159,8 @@ Promise.all([gather(RTCPeerConnection), gather(frame.contentWindow.RTCPeerConnec
                                .replace("@UDP@", QString::number(udp.localPort()))
                                .replace("@TCP@", QString::number(tcp.serverPort()));
     QVERIFY(show(hostile(script)));
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("gathered").size(), 1, EngineTimeout);
-    QTest::qWait(500);
+    KELVO_TRY_COMPARE(m_opened->events("gathered").size(), 1, EngineTimeout);
+    settle(500);
     QVERIFY2(!udp.hasPendingDatagrams(), "a datagram reached the loopback");
     QVERIFY2(!tcp.hasPendingConnections(), "a connection reached the loopback");
     const QStringList types = m_opened->events("gathered").first().toStringList();
@@ -183,7 +183,7 @@ document.body.onclick = function () {
     QWidget *web = m_opened->view->engineWidget()->focusProxy();
     QVERIFY(web);
     QTest::mouseClick(web, Qt::LeftButton, {}, QPoint(20, 20));
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("answered").size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("answered").size(), 1, EngineTimeout);
     const QVariantList answers = m_opened->events("answered").first().toList();
     QCOMPARE(answers.size(), 2);
     QCOMPARE(answers.at(0), QVariant(false));
@@ -211,14 +211,14 @@ void TestHostileDocument::fileInputChoosesNothing()
     const auto quiet = qScopeGuard([] { QLoggingCategory::setFilterRules({}); });
     QWidget *web = m_opened->view->engineWidget()->focusProxy();
     // Clicked until the page, laid out, hands the click to its input.
-    QVERIFY(QTest::qWaitFor(
+    QVERIFY(waitFor(
         [web] {
             QTest::mouseClick(web, Qt::LeftButton, {}, QPoint(30, 30));
-            QTest::qWait(200);
+            settle(200);
             return LogRecorder::lines("kelvo.engine").contains("debug: file chooser not shown");
         },
         EngineTimeout));
-    QTest::qWait(200);
+    settle(200);
     QVERIFY(!anyWindowButTheView(m_opened->view.get()));
     QVERIFY(m_opened->events("chosen").isEmpty());
 }
@@ -228,20 +228,19 @@ void TestHostileDocument::fileInputChoosesNothing()
 void TestHostileDocument::endedRendererBringsTheQuestionsBack()
 {
     QVERIFY(show(hostile("window.external.raiseEvent('shown', 1);")));
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("shown").size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("shown").size(), 1, EngineTimeout);
     const qint64 first = rendererPid();
     QCOMPARE(::kill(pid_t(first), SIGKILL), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("shown").size(), 2, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("shown").size(), 2, EngineTimeout);
     QVERIFY(rendererPid() != first);
 
     QCOMPARE(::kill(pid_t(rendererPid()), SIGSEGV), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->page()->url(), DocumentSchemeHandler::stoppedUrl(),
-                              EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->page()->url(), DocumentSchemeHandler::stoppedUrl(), EngineTimeout);
     QWebEnginePage *page = m_opened->page();
-    QTRY_VERIFY_WITH_TIMEOUT(plainText(page).value_or(QString()).contains("問題をもう一度表示する"),
-                             EngineTimeout);
+    KELVO_TRY_VERIFY(plainText(page).value_or(QString()).contains("問題をもう一度表示する"),
+                     EngineTimeout);
     QVERIFY(evaluate(page, "document.getElementById('again').click(), true").has_value());
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("shown").size(), 3, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("shown").size(), 3, EngineTimeout);
 }
 
 void TestHostileDocument::pageMemoryIsCapped_data()
@@ -282,7 +281,7 @@ void TestHostileDocument::pageMemoryIsCapped()
                m_opened->page()->url() == DocumentSchemeHandler::stoppedUrl();
     };
     while (!stopped() && clock.elapsed() < 60000) {
-        QTest::qWait(20);
+        settle(20);
         qint64 held = RendererGuard::residentBytes() - before;
         if (inRenderer) {
             QFile status(QStringLiteral("/proc/%1/statm").arg(pid));
@@ -320,7 +319,7 @@ for (var i = 0; i < 40; ++i) (function (i) {
     QElapsedTimer clock;
     clock.start();
     while (m_opened->events("read").isEmpty() && clock.elapsed() < EngineTimeout) {
-        QTest::qWait(10);
+        settle(10);
         peak = qMax(peak, RendererGuard::residentBytes() - before);
     }
     QCOMPARE(m_opened->events("read").value(0).toList(),
@@ -343,7 +342,7 @@ setTimeout(function () {
 }, 100);
 )js"))));
     QVERIFY2(longestStall(1000) < 1000, "the windows' thread stalled while the page sent");
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->events("sent").size(), 1, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->events("sent").size(), 1, EngineTimeout);
     QVERIFY2(LogRecorder::lines("default").size() < 10,
              qPrintable(LogRecorder::lines("default").mid(0, 10).join('\n')));
     QVERIFY(LogRecorder::lines("qt.webengine.webchanneltransport").size() <= 1);

@@ -139,7 +139,7 @@ void TestMissingDocument::showsOurPage()
 
     // No document event, and one warning that names the path, also after a reload.
     page->triggerAction(QWebEnginePage::Reload);
-    QTRY_COMPARE_WITH_TIMEOUT(m_opened->loads.count(), 2, EngineTimeout);
+    KELVO_TRY_COMPARE(m_opened->loads.count(), 2, EngineTimeout);
     QCOMPARE(m_opened->loads.last().first().toBool(), false);
     QVERIFY(m_opened->documentEvents.isEmpty());
     QCOMPARE(evaluate(page, "typeof window.external.raiseEvent"), QVariant("function"));

@@ -29,8 +29,7 @@ void TestDocumentEvent::pageEventReplaysTheChime()
     QStringList sounds;
     QVERIFY(kelvo::test::recordSound(&window, &sounds));
     window.show();
-    QTRY_COMPARE_WITH_TIMEOUT(sounds, (QStringList{QStringLiteral("Prev"), QStringLiteral("Play")}),
-                              30000);
+    KELVO_TRY_COMPARE(sounds, (QStringList{QStringLiteral("Prev"), QStringLiteral("Play")}), 30000);
 }
 
 KELVO_TEST_MAIN(TestDocumentEvent)
