@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QByteArray>
 #include <QSet>
 #include <QString>
+
+#include <utility>
 
 // One warning line under "kelvo.engine" for each thing the page was refused, however often
 // it asks for it again: a page that retries a missing figure, or reloads, says nothing new
@@ -12,6 +13,8 @@
 class RefusalLog
 {
 public:
+    RefusalLog();
+
     // Logs line unless key has been logged before. Past MaxKeys keys, one last line says
     // that further refusals go unlogged, so that a page making up new URLs cannot flood
     // the log either.
@@ -25,6 +28,12 @@ public:
     static constexpr qsizetype MaxLine = 400;
 
 private:
-    QSet<QByteArray> m_logged;
+    using Digest = std::pair<size_t, size_t>;
+    Digest digestOf(const QString &key) const;
+
+    // Two seeds of this run, drawn afresh for each log: a page cannot make up two keys
+    // that meet, to have a refusal go unlogged.
+    const size_t m_seeds[2];
+    QSet<Digest> m_logged;
     bool m_full = false;
 };
