@@ -34,7 +34,6 @@ add_test(NAME kelvo_e2e COMMAND ${KELVO_INSTALLED_TESTS}/e2e_kelvo.py ${KELVO_TE
 set_tests_properties(kelvo_e2e PROPERTIES
     FIXTURES_REQUIRED kelvo_installed
     SKIP_RETURN_CODE 77
-    RUN_SERIAL TRUE
     TIMEOUT 180)
 
 # A screen reader's view of the installed program (AT-SPI, walked with pyatspi), the whole
@@ -46,6 +45,5 @@ foreach(script a11y keyboard screens orca)
     set_tests_properties(${script}-kelvo PROPERTIES
         FIXTURES_REQUIRED kelvo_installed
         SKIP_RETURN_CODE 77
-        RUN_SERIAL TRUE
-        TIMEOUT 600)
+            TIMEOUT 600)
 endforeach()

@@ -17,7 +17,7 @@ RendererGuard::RendererGuard(std::function<void(const QUrl &url)> showAgain, QOb
     : QObject(parent), m_showAgain(std::move(showAgain))
 {
     m_watch.setInterval(WatchIntervalMs);
-    m_watch.setTimerType(Qt::VeryCoarseTimer);
+    m_watch.setTimerType(Qt::CoarseTimer);
     connect(&m_watch, &QTimer::timeout, this, &RendererGuard::checkGrowth);
 }
 
@@ -74,7 +74,11 @@ void RendererGuard::limitShown()
 
 void RendererGuard::documentShown()
 {
-    m_baseline = residentBytes();
+    // The least the program has held with a document shown: a document shown again after its
+    // renderer was ended finds the program still holding some of what that page made it
+    // hold, and a page that allocates again must not be granted its growth twice over.
+    const qint64 now = residentBytes();
+    m_baseline = m_baseline > 0 ? qMin(m_baseline, now) : now;
     if (m_baseline > 0)
         m_watch.start();
 }

@@ -274,11 +274,14 @@ void TestHostileDocument::pageMemoryIsCapped()
     qint64 peak = 0;
     QElapsedTimer clock;
     clock.start();
-    // Stopped: its allocations fail, or its renderer is ended (and the document shown again,
-    // or our page in its place).
+    // Stopped for good: its allocations fail, or its renderer is ended, the document is shown
+    // again, allocates again, is ended again, and our page has taken its place. (A new
+    // document shown while the one shown again still allocates could be ended in its stead,
+    // and one shown while our page still loads is dropped by the engine.)
     const auto stopped = [this] {
-        return !m_opened->events("refused").isEmpty() || m_opened->events("loaded").size() > 1 ||
-               m_opened->page()->url() == DocumentSchemeHandler::stoppedUrl();
+        return !m_opened->events("refused").isEmpty() ||
+               (m_opened->page()->url() == DocumentSchemeHandler::stoppedUrl() &&
+                !m_opened->page()->isLoading());
     };
     while (!stopped() && clock.elapsed() < 60000) {
         settle(20);
