@@ -28,22 +28,24 @@ set_tests_properties(tst_engineplugin_installed PROPERTIES
     TIMEOUT 120
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu;KELVO_INSTALLED_PROGRAM_DIR=${KELVO_TEST_ROOT}/usr/lib/kelvo")
 
-# Real X input: alone on the machine, so that a loaded machine does not steal its timing.
+# Real X input, each test on an X server and buses of its own, so they run beside each other
+# and beside the rest (label "installed": the sanitizer run takes them one at a time).
 set(KELVO_INSTALLED_TESTS ${CMAKE_SOURCE_DIR}/tests/installed)
 add_test(NAME kelvo_e2e COMMAND ${KELVO_INSTALLED_TESTS}/e2e_kelvo.py ${KELVO_TEST_ROOT})
 set_tests_properties(kelvo_e2e PROPERTIES
     FIXTURES_REQUIRED kelvo_installed
     SKIP_RETURN_CODE 77
+    LABELS installed
     TIMEOUT 180)
 
 # A screen reader's view of the installed program (AT-SPI, walked with pyatspi), the whole
 # paper sat from the keyboard alone, the windows on screens smaller than they are, and what
-# the real Orca speaks (about half a minute). Alone
-# on the machine, as the end-to-end run, so that a loaded machine does not steal their timing.
+# the real Orca speaks (about half a minute).
 foreach(script a11y keyboard screens orca)
     add_test(NAME ${script}-kelvo COMMAND ${KELVO_INSTALLED_TESTS}/${script}_kelvo.py ${KELVO_TEST_ROOT})
     set_tests_properties(${script}-kelvo PROPERTIES
         FIXTURES_REQUIRED kelvo_installed
         SKIP_RETURN_CODE 77
-            TIMEOUT 600)
+        LABELS installed
+        TIMEOUT 600)
 endforeach()

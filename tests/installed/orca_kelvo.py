@@ -238,8 +238,8 @@ def no_leak(bus, name, recorder, keys, when):
 
 def settle(transcript, recorder, name, quiet=1.5, timeout=60):
     """Waits until the program has sent nothing on the bus and Orca has said nothing for quiet
-    seconds: the window is made again once the browser engine is up, and Orca, flooded with a
-    program's first events, drops some of those that follow."""
+    seconds: the browser engine starts after the window's first paint, and Orca, flooded with
+    a program's first events, drops some of those that follow."""
     def calm():
         pump()
         now = (len(recorder.signals), len(transcript.speech.utterances()))
@@ -319,7 +319,6 @@ def main():
         tracker.wait("push button", "スタート", timeout=30)
         settle(transcript, recorder, name)
         before = no_leak(bus, name, recorder, keys, "before the score")
-        exam = window(app, EXAM_TITLE)  # the window made again
         sit(transcript, tracker, app, exam, bool(os.environ.get("KELVO_ORCA_DOCUMENT")))
         after = no_leak(bus, name, recorder, keys, "after the score")
         said = speech.utterances()
