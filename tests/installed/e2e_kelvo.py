@@ -163,7 +163,7 @@ def main(command):
 
 
 if __name__ == "__main__":
-    harness.require_tools(NAME, "xvfb-run", "xdotool", "xdpyinfo")
+    harness.require_tools(NAME, "Xvfb", "xdotool", "xdpyinfo")
     COMMAND = harness.installed_command(NAME, sys.argv[1])
     harness.run_inside(("with-display", "--"))
     sys.exit(main(COMMAND))
