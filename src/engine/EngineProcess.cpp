@@ -1,6 +1,7 @@
 #include "EngineProcess.h"
 
 #include "EngineFonts.h"
+#include "EngineTrace.h"
 #include "PageLogLimit.h"
 
 #include <QLoggingCategory>
@@ -81,6 +82,8 @@ void EngineProcess::prepare()
     const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     const QByteArray added = switchesFor(flags).join(' ');
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + ' ' + added).trimmed());
+    EngineTrace::settings({QStringLiteral("Chromium switches: ") +
+                           QString::fromLocal8Bit(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"))});
 
     // On Linux the engine gives a screen reader the document only where this is set. It costs
     // nothing until a reader listens; a value the environment already has is left alone.
