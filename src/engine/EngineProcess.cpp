@@ -61,13 +61,18 @@ QByteArrayList EngineProcess::switchesFor(const QByteArray &flags)
         {"--js-flags", "--max-old-space-size=" + QByteArray::number(ScriptHeapMiB)},
         // Chromium's own errors, which it writes at every start on a machine without a GPU.
         {"--log-level", "3"},
+        // The page is drawn and composed by the processor. The engine runs its GPU service in
+        // this process, so a document that makes the graphics driver fault (WebGL, a
+        // canvas) would end the exam window; and a GPU keeps a second copy of every tile of
+        // the page. One still document needs neither.
+        {"--disable-gpu", {}},
     };
     QByteArrayList switches;
     for (const Switch &s : wanted) {
         if (s.name == "--log-level" && hasSwitch(flags, "--enable-logging"))
             continue;
         if (!hasSwitch(flags, s.name))
-            switches.append(s.name + '=' + s.value);
+            switches.append(s.value.isNull() ? s.name : s.name + '=' + s.value);
     }
     return switches;
 }
