@@ -24,8 +24,18 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineView>
 
+#include <utility>
+#ifdef __GLIBC__
+#include <QThreadPool>
+#include <QTimer>
+#include <malloc.h>
+#endif
+
 namespace
 {
+
+// How long after the document's load its first frames have surely been drawn.
+constexpr int StartSettledMs = 300;
 
 QByteArray readResource(const QString &name)
 {
@@ -167,6 +177,7 @@ QWebEnginePage *QuestionEngine::makePage()
         if (succeeded) {
             m_guard->documentShown();
             EngineTrace::mark("engine load finished");
+            handBackStartMemory();
             EngineTrace::markPageTimings(m_view->page());
         }
         if (!m_loadFinished)
@@ -177,6 +188,17 @@ QWebEnginePage *QuestionEngine::makePage()
             m_loadFinished(false);
     });
     return page;
+}
+
+void QuestionEngine::handBackStartMemory()
+{
+#ifdef __GLIBC__
+    if (std::exchange(m_startMemoryHandedBack, true))
+        return;
+    // After the page's first frames, which come within a fraction of a second of its load.
+    QTimer::singleShot(StartSettledMs, this,
+                       [] { QThreadPool::globalInstance()->start([] { malloc_trim(0); }); });
+#endif
 }
 
 void QuestionEngine::showInNewPage(const QUrl &url)
