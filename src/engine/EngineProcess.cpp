@@ -66,6 +66,11 @@ QByteArrayList EngineProcess::switchesFor(const QByteArray &flags)
         // canvas) would end the exam window; and a GPU keeps a second copy of every tile of
         // the page. One still document needs neither.
         {"--disable-gpu", {}},
+        // Chromium keeps a second zygote, ready to fork helpers that run without a sandbox;
+        // the engine runs its GPU and network services inside this process, so none ever
+        // comes, and the zygote only holds memory. A helper that did come would be started
+        // directly, without a sandbox as before; the renderers' zygote and its sandbox stay.
+        {"--no-unsandboxed-zygote", {}},
     };
     QByteArrayList switches;
     for (const Switch &s : wanted) {
