@@ -1,6 +1,7 @@
 #include "DocumentSchemeHandler.h"
 #include "DocumentFolder.h"
 #include "EngineLog.h"
+#include "EngineTrace.h"
 #include "MissingDocumentPage.h"
 #include "RefusalLog.h"
 
@@ -118,6 +119,7 @@ QByteArray DocumentSchemeHandler::contentTypeFor(const QByteArray &document)
 void DocumentSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
 {
     const QUrl url = job->requestUrl();
+    EngineTrace::mark("engine request started");
     if (url.adjusted(QUrl::RemoveFragment) == stoppedUrl())
         return reply(job, MissingDocumentPage::contentType(), MissingDocumentPage::stoppedHtml());
     if (url.authority() != documentUrl().authority())
@@ -198,6 +200,7 @@ void DocumentSchemeHandler::serveDocument(QWebEngineUrlRequestJob *job, Result &
 {
     const DocumentFolder::Status status = result.opened.status;
     m_documentShown = status == DocumentFolder::Status::Ok;
+    EngineTrace::mark("engine document replied");
     if (m_documentShown)
         return stream(job, contentTypeFor(result.head), result.opened);
     if (m_filePath.isEmpty()) {

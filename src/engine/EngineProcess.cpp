@@ -1,6 +1,7 @@
 #include "EngineProcess.h"
 
 #include "EngineFonts.h"
+#include "EngineTrace.h"
 #include "PageLogLimit.h"
 
 #include <QLoggingCategory>
@@ -60,13 +61,23 @@ QByteArrayList EngineProcess::switchesFor(const QByteArray &flags)
         {"--js-flags", "--max-old-space-size=" + QByteArray::number(ScriptHeapMiB)},
         // Chromium's own errors, which it writes at every start on a machine without a GPU.
         {"--log-level", "3"},
+        // The page is drawn and composed by the processor. The engine runs its GPU service in
+        // this process, so a document that makes the graphics driver fault (WebGL, a
+        // canvas) would end the exam window; and a GPU keeps a second copy of every tile of
+        // the page. One still document needs neither.
+        {"--disable-gpu", {}},
+        // Chromium keeps a second zygote, ready to fork helpers that run without a sandbox;
+        // the engine runs its GPU and network services inside this process, so none ever
+        // comes, and the zygote only holds memory. A helper that did come would be started
+        // directly, without a sandbox as before; the renderers' zygote and its sandbox stay.
+        {"--no-unsandboxed-zygote", {}},
     };
     QByteArrayList switches;
     for (const Switch &s : wanted) {
         if (s.name == "--log-level" && hasSwitch(flags, "--enable-logging"))
             continue;
         if (!hasSwitch(flags, s.name))
-            switches.append(s.name + '=' + s.value);
+            switches.append(s.value.isNull() ? s.name : s.name + '=' + s.value);
     }
     return switches;
 }
@@ -81,6 +92,8 @@ void EngineProcess::prepare()
     const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     const QByteArray added = switchesFor(flags).join(' ');
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + ' ' + added).trimmed());
+    EngineTrace::settings({QStringLiteral("Chromium switches: ") +
+                           QString::fromLocal8Bit(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"))});
 
     // On Linux the engine gives a screen reader the document only where this is set. It costs
     // nothing until a reader listens; a value the environment already has is left alone.

@@ -12,6 +12,9 @@
 //   by the request guard and the scheme).
 // - Bounded: a page's script heap is capped, and so is each renderer's memory (see
 //   RendererLimits), so that one page cannot take the machine.
+// - Contained: the page is drawn without the GPU, so no document reaches the graphics driver
+//   that the engine would drive from inside this process.
+// - Lean: no process is kept that a single, sealed page never uses.
 // - Quiet: Chromium's own errors stay unlogged unless asked for, and so do the engine's
 //   notes on its graphics set-up.
 // - Readable: the document is open to a screen reader.

@@ -4,6 +4,7 @@
 #include "EngineFonts.h"
 #include "EngineLog.h"
 #include "EngineProcess.h"
+#include "EngineTrace.h"
 #include "QuestionEventBridge.h"
 #include "QuestionPage.h"
 #include "QuestionRequestGuard.h"
@@ -23,8 +24,18 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineView>
 
+#include <utility>
+#ifdef __GLIBC__
+#include <QThreadPool>
+#include <QTimer>
+#include <malloc.h>
+#endif
+
 namespace
 {
+
+// How long after the document's load its first frames have surely been drawn.
+constexpr int StartSettledMs = 300;
 
 QByteArray readResource(const QString &name)
 {
@@ -39,7 +50,12 @@ QByteArray readResource(const QString &name)
 // qwebchannel.js and our raiseEvent inside one function, so that neither adds page globals.
 QWebEngineScript raiseEventScript()
 {
+    // kelvoMark(name) marks a step of the page's start on its timeline when the start is
+    // traced (see EngineTrace), and does nothing otherwise.
     QByteArray source = "(function () {\n";
+    source += EngineTrace::enabled()
+                  ? "var kelvoMark = function (name) { performance.mark(name); };\n"
+                  : "var kelvoMark = function () {};\n";
     source += readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     source += "\n";
     source += readResource(QStringLiteral(":/engine/raise-event.js"));
@@ -54,11 +70,63 @@ QWebEngineScript raiseEventScript()
     return script;
 }
 
+// What the pages of the profile may do, where it is not the engine's default or must not
+// change with it.
+struct PageAttribute {
+    QWebEngineSettings::WebAttribute attribute;
+    bool on;
+    const char *name;
+};
+
+constexpr PageAttribute kPageAttributes[] = {
+    {QWebEngineSettings::LocalContentCanAccessRemoteUrls, false, "LocalContentCanAccessRemoteUrls"},
+    {QWebEngineSettings::LocalContentCanAccessFileUrls, false, "LocalContentCanAccessFileUrls"},
+    {QWebEngineSettings::JavascriptCanOpenWindows, false, "JavascriptCanOpenWindows"},
+    {QWebEngineSettings::JavascriptCanAccessClipboard, false, "JavascriptCanAccessClipboard"},
+    {QWebEngineSettings::PluginsEnabled, false, "PluginsEnabled"},
+    {QWebEngineSettings::PdfViewerEnabled, false, "PdfViewerEnabled"},
+    {QWebEngineSettings::ScreenCaptureEnabled, false, "ScreenCaptureEnabled"},
+    {QWebEngineSettings::WebRTCPublicInterfacesOnly, true, "WebRTCPublicInterfacesOnly"},
+    {QWebEngineSettings::DnsPrefetchEnabled, false, "DnsPrefetchEnabled"},
+    {QWebEngineSettings::ShowScrollBars, true, "ShowScrollBars"},
+    // A file of the folder that fails leaves its frame or picture empty; a document that
+    // cannot be read gets our page.
+    {QWebEngineSettings::ErrorPageEnabled, false, "ErrorPageEnabled"},
+    // Nothing shows the page's icon, so /favicon.ico is never asked for.
+    {QWebEngineSettings::AutoLoadIconsForPage, false, "AutoLoadIconsForPage"},
+};
+
+// The settings in force, as the start's trace describes them: the profile's, then the pages'.
+QStringList describeSettings(const QWebEngineProfile *profile)
+{
+    const QWebEngineSettings *settings = profile->settings();
+    QStringList pages;
+    for (const PageAttribute &a : kPageAttributes) {
+        pages << QLatin1String(a.name) +
+                     QLatin1String(settings->testAttribute(a.attribute) ? "=on" : "=off");
+    }
+    pages << QStringLiteral("default text encoding ") + settings->defaultTextEncoding();
+    return {QStringLiteral("profile: %1, HTTP cache %2, persistent cookies %3, spell checking %4")
+                .arg(QLatin1String(profile->isOffTheRecord() ? "off the record" : "on disk"),
+                     QLatin1String(profile->httpCacheType() == QWebEngineProfile::NoCache ? "none"
+                                   : profile->httpCacheType() == QWebEngineProfile::MemoryHttpCache
+                                       ? "in memory"
+                                       : "on disk"),
+                     QLatin1String(profile->persistentCookiesPolicy() ==
+                                           QWebEngineProfile::NoPersistentCookies
+                                       ? "none"
+                                       : "kept"),
+                     QLatin1String(profile->isSpellCheckEnabled() ? "on" : "off")),
+            QStringLiteral("pages: ") + pages.join(QStringLiteral(", "))};
+}
+
 } // namespace
 
 QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
 {
     createProfile(callbacks);
+    EngineTrace::mark("engine profile made");
+    EngineTrace::settings(describeSettings(m_profile));
 
     m_bridge = new QuestionEventBridge(this);
     connect(m_bridge, &QuestionEventBridge::eventRaised, this,
@@ -72,6 +140,7 @@ QuestionEngine::QuestionEngine(QWidget *host, const Callbacks &callbacks)
     m_view = new QWebEngineView(host);
     m_view->setObjectName(QStringLiteral("questionEngine"));
     m_view->setPage(makePage());
+    EngineTrace::mark("engine page made");
     new TabOutOfPage(m_view);
     // The engine's own menu speaks English and offers to navigate, save and view the source;
     // the student needs only to copy.
@@ -105,8 +174,12 @@ QWebEnginePage *QuestionEngine::makePage()
         if (url != DocumentSchemeHandler::documentUrl())
             return;
         const bool succeeded = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
-        if (succeeded)
+        if (succeeded) {
             m_guard->documentShown();
+            EngineTrace::mark("engine load finished");
+            handBackStartMemory();
+            EngineTrace::markPageTimings(m_view->page());
+        }
         if (!m_loadFinished)
             return;
         if (succeeded)
@@ -115,6 +188,17 @@ QWebEnginePage *QuestionEngine::makePage()
             m_loadFinished(false);
     });
     return page;
+}
+
+void QuestionEngine::handBackStartMemory()
+{
+#ifdef __GLIBC__
+    if (std::exchange(m_startMemoryHandedBack, true))
+        return;
+    // After the page's first frames, which come within a fraction of a second of its load.
+    QTimer::singleShot(StartSettledMs, this,
+                       [] { QThreadPool::globalInstance()->start([] { malloc_trim(0); }); });
+#endif
 }
 
 void QuestionEngine::showInNewPage(const QUrl &url)
@@ -159,6 +243,7 @@ void QuestionEngine::load(const QString &localPath)
     m_refusals.clear();
     m_scheme->setFilePath(localPath);
     m_view->page()->load(DocumentSchemeHandler::documentUrl());
+    EngineTrace::mark("engine load asked");
 }
 
 void QuestionEngine::createProfile(const Callbacks &callbacks)
@@ -170,21 +255,8 @@ void QuestionEngine::createProfile(const Callbacks &callbacks)
     m_profile->setSpellCheckEnabled(false);
 
     QWebEngineSettings *settings = m_profile->settings();
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
-    settings->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
-    settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
-    settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
-    settings->setAttribute(QWebEngineSettings::ShowScrollBars, true);
-    // A file of the folder that fails leaves its frame or picture empty; a document that
-    // cannot be read gets our page.
-    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    // Nothing shows the page's icon, so /favicon.ico is never asked for.
-    settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    for (const PageAttribute &a : kPageAttributes)
+        settings->setAttribute(a.attribute, a.on);
     settings->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
     EngineFonts::setDefaultFaces(settings);
 
@@ -218,8 +290,13 @@ void QuestionEngine::makeSharedGraphicsContext()
 
 QuestionEngineInterface *QuestionEngine::create(QWidget *host, const Callbacks &callbacks)
 {
+    EngineTrace::mark("engine start");
     EngineProcess::prepare();
+    EngineTrace::mark("engine process settings made");
     registerUrlScheme();
     makeSharedGraphicsContext();
-    return new QuestionEngine(host, callbacks);
+    EngineTrace::mark("engine shared OpenGL context made");
+    auto *engine = new QuestionEngine(host, callbacks);
+    EngineTrace::mark("engine view made");
+    return engine;
 }

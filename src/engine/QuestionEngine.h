@@ -43,6 +43,10 @@ private:
     QWebEnginePage *makePage();
     // Shows url in a new page in place of the one whose renderer ended.
     void showInNewPage(const QUrl &url);
+    // The engine's start frees a few MiB that the allocator keeps, in the arenas of its many
+    // threads; once the first document is shown they go back to the system, from a thread of
+    // the pool.
+    void handBackStartMemory();
 
     // Declared first: the page, the guard and the scheme handler log to it until they go.
     RefusalLog m_refusals;
@@ -52,4 +56,5 @@ private:
     QuestionEventBridge *m_bridge = nullptr;
     RendererGuard *m_guard = nullptr;
     std::function<void(bool ok)> m_loadFinished;
+    bool m_startMemoryHandedBack = false;
 };

@@ -1,7 +1,9 @@
 // Gives the question document window.external.raiseEvent(name, data). Every call reaches the
 // program over the web channel, in the order of the calls; calls made before the channel is
 // up (inline scripts in the head) wait in a queue until it is.
-// Appended to qwebchannel.js inside one function, so the page's globals stay untouched.
+// Appended to qwebchannel.js inside one function, so the page's globals stay untouched; the
+// function also gives kelvoMark(name), which marks a step of the page's start when the program
+// traces its start.
 (function () {
     'use strict';
     var stringify = JSON.stringify;
@@ -37,8 +39,10 @@
                           { value: raiseEvent, writable: true, configurable: true });
 
     function connect() {
+        kelvoMark('kelvo channel transport found');
         new QWebChannel(window.qt.webChannelTransport, function (channel) {
             bridge = channel.objects.questionEvents;
+            kelvoMark('kelvo channel up');
             while (pending.length > 0) {
                 var call = pending.shift();
                 bridge.raiseEvent(call[0], call[1]);
