@@ -7,36 +7,15 @@
 
 #include "engine/EngineProcess.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace kelvo::test;
 
 namespace
 {
-
-// Runs the event loop until done() holds or timeoutMs have passed; whether it held. (The
-// engine posts each step of a load through the loop: QTest's waits, which sleep 10 ms between
-// batches of events, would stretch a load to seconds.)
-template <typename Done> bool waitFor(Done done, int timeoutMs = EngineTimeout)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || deadline.hasExpired())
-            loop.quit();
-    });
-    poll.start(5);
-    if (!done())
-        loop.exec();
-    return done();
-}
 
 // The moment of each step traced, by its name, in seconds; the first time each came.
 QHash<QString, double> tracedSteps()
@@ -88,10 +67,12 @@ void TestEngineTrace::startIsTraced()
     view.setDocumentPath(m_document);
     view.resize(625, 369);
     view.show();
-    QVERIFY(waitFor([] {
-        return tracedSteps().contains(QStringLiteral("page first-contentful-paint")) &&
-               tracedSteps().contains(QStringLiteral("page kelvo channel up"));
-    }));
+    QVERIFY(waitFor(
+        [] {
+            return tracedSteps().contains(QStringLiteral("page first-contentful-paint")) &&
+                   tracedSteps().contains(QStringLiteral("page kelvo channel up"));
+        },
+        EngineTimeout));
 
     const QHash<QString, double> steps = tracedSteps();
     const QStringList order{QStringLiteral("engine start"),
@@ -133,13 +114,13 @@ void TestEngineTrace::untracedPageCarriesNoMark()
     view.resize(625, 369);
     view.show();
     // The page's event arrives over the channel: the channel is up, and would have marked it.
-    QVERIFY(waitFor([&] { return !events.isEmpty(); }));
+    QVERIFY(waitFor([&] { return !events.isEmpty(); }, EngineTimeout));
     auto *web = qobject_cast<QWebEngineView *>(view.engineWidget());
     QVERIFY(web);
     QVariant marks;
     web->page()->runJavaScript(QStringLiteral("performance.getEntriesByType('mark').length"),
                                [&marks](const QVariant &count) { marks = count; });
-    QVERIFY(waitFor([&] { return marks.isValid(); }));
+    QVERIFY(waitFor([&] { return marks.isValid(); }, EngineTimeout));
     QCOMPARE(marks.toInt(), 0);
     QVERIFY(LogRecorder::lines("kelvo.engine.trace").isEmpty());
 }
