@@ -3,7 +3,6 @@
 #include "DocumentSchemeHandler.h"
 #include "EngineLog.h"
 
-#include <QFile>
 #include <QTimer>
 
 #include <csignal>
@@ -14,11 +13,9 @@
 #endif
 
 RendererGuard::RendererGuard(std::function<void(const QUrl &url)> showAgain, QObject *parent)
-    : QObject(parent), m_showAgain(std::move(showAgain))
+    : QObject(parent), m_showAgain(std::move(showAgain)),
+      m_growth(new GrowthWatch([this] { grewTooMuch(); }, this))
 {
-    m_watch.setInterval(WatchIntervalMs);
-    m_watch.setTimerType(Qt::CoarseTimer);
-    connect(&m_watch, &QTimer::timeout, this, &RendererGuard::checkGrowth);
 }
 
 void RendererGuard::watch(QWebEnginePage *page)
@@ -36,19 +33,6 @@ void RendererGuard::watch(QWebEnginePage *page)
 }
 
 RendererGuard::~RendererGuard() = default;
-
-qint64 RendererGuard::residentBytes()
-{
-#ifdef Q_OS_LINUX
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readLine().split(' ');
-    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
-#else
-    return 0;
-#endif
-}
 
 bool RendererGuard::limitRenderer(qint64 pid)
 {
@@ -80,19 +64,16 @@ void RendererGuard::documentShown()
     const qint64 now = residentBytes();
     m_baseline = m_baseline > 0 ? qMin(m_baseline, now) : now;
     if (m_baseline > 0)
-        m_watch.start();
+        m_growth->arm(m_baseline + MaxGrowth);
 }
 
-void RendererGuard::checkGrowth()
+void RendererGuard::grewTooMuch()
 {
-    if (residentBytes() <= m_baseline + MaxGrowth)
-        return;
     const qint64 pid = m_page ? m_page->renderProcessPid() : 0;
     static bool told = false;
     if (!std::exchange(told, true))
         qCWarning(lcEngine) << "the question document made the program grow by more than"
                             << (MaxGrowth >> 20) << "MiB; its renderer is ended";
-    m_watch.stop();
     if (pid > 0)
         ::kill(pid_t(pid), SIGKILL);
 }
@@ -100,7 +81,7 @@ void RendererGuard::checkGrowth()
 void RendererGuard::rendererEnded(QWebEnginePage::RenderProcessTerminationStatus status,
                                   int exitCode)
 {
-    m_watch.stop();
+    m_growth->disarm();
     static bool told = false;
     if (!std::exchange(told, true))
         qCWarning(lcEngine) << "the renderer of the question document ended:" << status << exitCode;

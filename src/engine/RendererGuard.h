@@ -1,9 +1,10 @@
 #pragma once
 
+#include "GrowthWatch.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 #include <QWebEnginePage>
 
 #include <functional>
@@ -31,10 +32,6 @@ public:
     static constexpr qint64 RendererDataLimit = qint64(2) << 30;
     static constexpr qint64 MaxGrowth = qint64(1) << 30;
     static constexpr int CrashLoopMs = 30000;
-    // A page can add blobs of this process at more than a gigabyte a second: the watch looks
-    // often enough that it grows little past MaxGrowth before it is stopped. Reading the
-    // process's size costs some microseconds.
-    static constexpr int WatchIntervalMs = 100;
 
     // showAgain(url) shows url in a new page, which the guard is then to watch().
     explicit RendererGuard(std::function<void(const QUrl &url)> showAgain,
@@ -45,7 +42,7 @@ public:
     void watch(QWebEnginePage *page);
 
     // What this process holds in memory now (its resident set), in bytes; 0 where unknown.
-    static qint64 residentBytes();
+    static qint64 residentBytes() { return GrowthWatch::residentBytes(); }
     // Caps the memory the process pid may write to; whether it could.
     static bool limitRenderer(qint64 pid);
 
@@ -55,14 +52,16 @@ public:
 
 private:
     void rendererEnded(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
-    void checkGrowth();
+    void grewTooMuch();
     // Caps the renderer that shows the page now, unless it is capped already.
     void limitShown();
 
     std::function<void(const QUrl &url)> m_showAgain;
     QPointer<QWebEnginePage> m_page;
     QElapsedTimer m_sinceAutomaticShow;
-    QTimer m_watch;
+    // A page can add blobs of this process at more than a gigabyte a second: the watch looks
+    // ten times a second, from a thread of its own.
+    GrowthWatch *m_growth;
     qint64 m_baseline = 0;
     qint64 m_limited = 0;
 };

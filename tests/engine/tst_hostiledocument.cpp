@@ -5,6 +5,7 @@
 
 #include "engine/DocumentFolder.h"
 #include "engine/DocumentSchemeHandler.h"
+#include "engine/GrowthWatch.h"
 #include "engine/RefusalLog.h"
 #include "engine/RendererGuard.h"
 
@@ -14,6 +15,7 @@
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUdpSocket>
 
 #include <csignal>
@@ -87,6 +89,7 @@ private Q_SLOTS:
     void parallelReadsStayBounded();
     void floodsAreLoggedOnce();
     void refusalLogKeepsNoUrl();
+    void growthWatchTellsOnce();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -375,6 +378,31 @@ void TestHostileDocument::refusalLogKeepsNoUrl()
     QVERIFY(std::all_of(lines.cbegin(), lines.cend(), [](const QString &line) {
         return line.size() < RefusalLog::MaxLine + 20;
     }));
+}
+
+// The watch of what the program holds tells the windows' thread once the program holds more
+// than its limit, and tells nothing below the limit or once disarmed.
+void TestHostileDocument::growthWatchTellsOnce()
+{
+    int told = 0;
+    bool onTheWindowsThread = true;
+    GrowthWatch watch([&] {
+        ++told;
+        onTheWindowsThread = onTheWindowsThread && QThread::currentThread() == qApp->thread();
+    });
+    const int aFewLooks = 3 * GrowthWatch::IntervalMs;
+    watch.arm(GrowthWatch::residentBytes() + (qint64(256) << 20));
+    settle(aFewLooks);
+    QCOMPARE(told, 0);
+    watch.arm(1);
+    QVERIFY(waitFor([&] { return told > 0; }, EngineTimeout));
+    settle(aFewLooks);
+    QCOMPARE(told, 1);
+    QVERIFY(onTheWindowsThread);
+    watch.arm(1);
+    watch.disarm();
+    settle(aFewLooks);
+    QCOMPARE(told, 1);
 }
 
 QTEST_MAIN(TestHostileDocument)
