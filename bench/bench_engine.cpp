@@ -1,7 +1,6 @@
 // CPU cost of what the question view's engine does on its own while a student sits: the
 // renderer guard's check of what the program holds, ten times a second from a thread of its
-// own. Prints one "name value"
-// line, in microseconds: the median of many checks.
+// own. Prints one "name value" line, in microseconds: the median of many checks.
 #include "engine/RendererGuard.h"
 
 #include <algorithm>
