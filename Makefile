@@ -13,8 +13,10 @@ all: build
 deps:
 	@scripts/install-deps
 
+# Ninja schedules the sources of all targets on every core at once; a folder configured
+# before keeps its generator.
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
