@@ -89,18 +89,23 @@ def client_geometry(win):
 
 def settled_frame(title, pid):
     """The X window, its client rectangle and frame extents once framed and still."""
-    last = None
+    last = seen = None
     end = time.monotonic() + 30
     while time.monotonic() < end:
         pump(0.3)
         win = x11_window(title, pid)
         extents = frame_extents(win) if win else None
+        seen = (win, extents)
         if extents:
             now = (win, client_geometry(win), extents)
             if now == last:
                 return now
             last = now
-    raise Failure(f"the window {title} was not framed, or did not keep still")
+    manager = "window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                            capture_output=True, text=True).stdout
+    raise Failure(f"the window {title} was not framed, or did not keep still; last seen: "
+                  f"window and frame {seen}, framed {last}; "
+                  f"{'a' if manager else 'no'} window manager on the screen")
 
 
 def check_placement(what, client, extents, screen):
