@@ -29,7 +29,7 @@ set_tests_properties(tst_engineplugin_installed PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu;KELVO_INSTALLED_PROGRAM_DIR=${KELVO_TEST_ROOT}/usr/lib/kelvo")
 
 # Real X input, each test on an X server and buses of its own, so they run beside each other
-# and beside the rest (label "installed": the sanitizer run takes them one at a time).
+# and beside the rest (label "installed": the sanitizer run takes them after the rest).
 set(KELVO_INSTALLED_TESTS ${CMAKE_SOURCE_DIR}/tests/installed)
 add_test(NAME kelvo_e2e COMMAND ${KELVO_INSTALLED_TESTS}/e2e_kelvo.py ${KELVO_TEST_ROOT})
 set_tests_properties(kelvo_e2e PROPERTIES
