@@ -362,14 +362,19 @@ void TestHostileDocument::refusalLogKeepsNoUrl()
     RefusalLog log;
     const QString tail(1900 * 1024, QLatin1Char('a'));
     const qint64 before = RendererGuard::residentBytes();
-    QElapsedTimer clock;
-    clock.start();
+    // Only the log's own time counts: making the URLs (copies of megabytes, slow under the
+    // sanitizers and on a busy machine) is the test's, not the log's.
+    qint64 inLog = 0;
     for (int i = 0; i < RefusalLog::MaxKeys; ++i) {
         const QString url = QStringLiteral("http://127.0.0.1:1/%1?").arg(i) + tail;
-        log.warnOnce(url, QStringLiteral("blocked GET ") + url);
-        log.warnOnce(url, QStringLiteral("blocked GET ") + url);
+        const QString line = QStringLiteral("blocked GET ") + url;
+        QElapsedTimer clock;
+        clock.start();
+        log.warnOnce(url, line);
+        log.warnOnce(url, line);
+        inLog += clock.elapsed();
     }
-    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed()) + " ms"));
+    QVERIFY2(inLog < 4000, qPrintable(QString::number(inLog) + " ms"));
     const qint64 grown = RendererGuard::residentBytes() - before;
     QVERIFY2(!MemoryMeasured || grown < 64 << 20,
              qPrintable(QString::number(grown >> 20) + " MiB"));
