@@ -90,11 +90,20 @@ AddModule "transcript" "sd_generic" "transcript.conf"
         with open(os.path.join(config, "modules", "transcript.conf"), "w") as conf:
             conf.write(self.MODULE.format(spoken=self.spoken))
         open(self.spoken, "w").close()
-        self.process = subprocess.Popen(
-            ["speech-dispatcher", "--run-single", "--config-dir", config, "--timeout", "0",
-             "--communication-method", "unix_socket", "--socket-path", self.socket],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        harness.wait_until("speech-dispatcher's socket", lambda: os.path.exists(self.socket), 20)
+        # A pid file of its own: with the default one, a speech-dispatcher already running
+        # for this user (the desktop's own, for a reader) makes ours exit at once.
+        log = os.path.join(folder, "speechd.out")
+        with open(log, "w") as out:
+            self.process = subprocess.Popen(
+                ["speech-dispatcher", "--run-single", "--config-dir", config, "--timeout", "0",
+                 "--pid-file", os.path.join(folder, "speechd.pid"),
+                 "--communication-method", "unix_socket", "--socket-path", self.socket],
+                stdout=out, stderr=subprocess.STDOUT)
+        harness.wait_until("speech-dispatcher's socket", lambda: os.path.exists(self.socket)
+                           or self.process.poll() is not None, 20)
+        with open(log, encoding="utf-8", errors="replace") as out:
+            harness.check(os.path.exists(self.socket),
+                          f"speech-dispatcher ended ({self.process.returncode}): {out.read()!r}")
         self.address = f"unix_socket:{self.socket}"
 
     def utterances(self):
