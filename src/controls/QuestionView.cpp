@@ -26,6 +26,9 @@ namespace
 // How long a shown view waits for its first paint before it starts the engine regardless.
 constexpr int StartWithoutPaintMs = 500;
 
+// How long at most a started engine's view keeps from painting while its first document loads.
+constexpr int HoldPaintMs = 500;
+
 // Reports a step of the engine's start with its moment on the boot-time clock, for those who
 // time it ("kelvo.questionview.info=true"; the engine's own steps are "kelvo.engine.trace").
 void traceStep(const char *step)
@@ -146,14 +149,32 @@ void QuestionView::startEngine()
     callbacks.documentEvent = [this](const QString &name, const QVariant &value) {
         Q_EMIT documentEvent(name, value);
     };
-    callbacks.loadFinished = [this](bool ok) { Q_EMIT loadFinished(ok); };
+    callbacks.loadFinished = [this](bool ok) {
+        releasePaint();
+        Q_EMIT loadFinished(ok);
+    };
     callbacks.requestBlocked = [this](const QUrl &url) { Q_EMIT requestBlocked(url); };
     m_engine.reset(factory->createEngine(this, callbacks));
 
     QWidget *view = m_engine->widget();
     view->setGeometry(rect());
+    // Until its first document is in, the engine's view has only an empty page to draw, and
+    // composing that frame into the window holds up the load, whose every step needs this
+    // thread: the view shows what the window painted there until the load ends, or for
+    // HoldPaintMs at most, so that a document that never finishes loading shows all the same.
+    view->setUpdatesEnabled(false);
+    QTimer::singleShot(HoldPaintMs, this, &QuestionView::releasePaint);
     view->show();
     m_engine->load(localDocumentPath());
+}
+
+void QuestionView::releasePaint()
+{
+    QWidget *view = engineWidget();
+    if (!view || view->updatesEnabled())
+        return;
+    view->setUpdatesEnabled(true);
+    traceStep("view paints");
 }
 
 // The engine's start holds the thread for a good part of a second, so it waits for the

@@ -57,6 +57,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Lets the engine's view paint (see startEngine).
+    void releasePaint();
+
     QString m_storedPath;
     std::unique_ptr<QuestionEngineInterface> m_engine;
     bool m_engineMissing = false;

@@ -41,6 +41,20 @@ QByteArray encoded(const QString &text, const char *codec)
     return bytes;
 }
 
+// The engine a test's view starts, whose load ends only when the test says so.
+struct HeldEngineFactory : QuestionEngineFactory {
+    QuestionEngineInterface *createEngine(QWidget *host,
+                                          const QuestionEngineInterface::Callbacks &given) override
+    {
+        callbacks = given;
+        auto *engine = new kelvo::test::NoEngine(host);
+        view = engine->widget();
+        return engine;
+    }
+    QuestionEngineInterface::Callbacks callbacks;
+    QPointer<QWidget> view;
+};
+
 } // namespace
 
 class TestQuestionView : public QObject
@@ -53,6 +67,8 @@ private Q_SLOTS:
     void contentType_data();
     void contentType();
     void engineStartsAfterFirstShow();
+    void viewPaintsOnceItsDocumentIsIn_data();
+    void viewPaintsOnceItsDocumentIsIn();
     void rendersDocumentText_data();
     void rendersDocumentText();
     void eventsArriveInOrder();
@@ -182,6 +198,36 @@ void TestQuestionView::engineStartsAfterFirstShow()
     view.resize(500, 250);
     QCOMPARE(webView(view)->geometry(), QRect(0, 0, 500, 250));
     QCOMPARE(webView(view)->url(), DocumentSchemeHandler::documentUrl());
+}
+
+void TestQuestionView::viewPaintsOnceItsDocumentIsIn_data()
+{
+    QTest::addColumn<bool>("loadEnds");
+    QTest::newRow("the load ends") << true;
+    QTest::newRow("the load never ends") << false;
+}
+
+// An empty page is never composed into the window while the document loads (it would hold up
+// the load), and a document that never finishes loading is shown all the same.
+void TestQuestionView::viewPaintsOnceItsDocumentIsIn()
+{
+    QFETCH(bool, loadEnds);
+    HeldEngineFactory factory;
+    QuestionView::setEngineFactory(&factory);
+    QuestionView view;
+    view.resize(400, 300);
+    view.show();
+    KELVO_TRY_VERIFY(factory.view, EngineTimeout);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!factory.view->updatesEnabled());
+    if (loadEnds) {
+        factory.callbacks.loadFinished(true);
+        QVERIFY(factory.view->updatesEnabled());
+    } else {
+        KELVO_TRY_VERIFY(factory.view->updatesEnabled(), 5000);
+        QVERIFY2(clock.elapsed() >= 300, "painted before the load could end");
+    }
 }
 
 void TestQuestionView::rendersDocumentText_data()
