@@ -24,14 +24,20 @@ private:
     QPointer<QWidget> m_widget;
 };
 
+// Keeps the last engine's view and callbacks, for a test that ends its load itself.
 class NoEngineFactory : public QuestionEngineFactory
 {
 public:
     QuestionEngineInterface *createEngine(QWidget *host,
-                                          const QuestionEngineInterface::Callbacks &) override
+                                          const QuestionEngineInterface::Callbacks &given) override
     {
-        return new NoEngine(host);
+        auto *engine = new NoEngine(host);
+        callbacks = given;
+        view = engine->widget();
+        return engine;
     }
+    QuestionEngineInterface::Callbacks callbacks;
+    QPointer<QWidget> view;
 };
 
 inline void useNoEngine()

@@ -41,20 +41,6 @@ QByteArray encoded(const QString &text, const char *codec)
     return bytes;
 }
 
-// The engine a test's view starts, whose load ends only when the test says so.
-struct HeldEngineFactory : QuestionEngineFactory {
-    QuestionEngineInterface *createEngine(QWidget *host,
-                                          const QuestionEngineInterface::Callbacks &given) override
-    {
-        callbacks = given;
-        auto *engine = new kelvo::test::NoEngine(host);
-        view = engine->widget();
-        return engine;
-    }
-    QuestionEngineInterface::Callbacks callbacks;
-    QPointer<QWidget> view;
-};
-
 } // namespace
 
 class TestQuestionView : public QObject
@@ -212,7 +198,7 @@ void TestQuestionView::viewPaintsOnceItsDocumentIsIn_data()
 void TestQuestionView::viewPaintsOnceItsDocumentIsIn()
 {
     QFETCH(bool, loadEnds);
-    HeldEngineFactory factory;
+    kelvo::test::NoEngineFactory factory;
     QuestionView::setEngineFactory(&factory);
     QuestionView view;
     view.resize(400, 300);

@@ -31,11 +31,27 @@ from kelvo_atspi import (EXAM_TITLE, Failure, FocusTracker, answer_sheet, applic
                          wait_for, window)
 
 
+PROGRAM_PID = None  # set once the program runs
+
+
+def to_the_program():
+    """Waits until the window manager has handed the keyboard to a window of the program: a
+    key pressed while it is still moving the focus (a window of the program just closed, and
+    the screen reader already heard the focus come back) would reach no window."""
+    def active():
+        out = subprocess.run(["xdotool", "getactivewindow", "getwindowpid"],
+                             capture_output=True, text=True, check=False)
+        return out.stdout.strip() == str(PROGRAM_PID)
+    wait_for("a window of the program to have the keyboard", active, 10)
+
+
 def key(*keys):
+    to_the_program()
     subprocess.run(["xdotool", "key", "--clearmodifiers", *keys], check=True)
 
 
 def type_text(text):
+    to_the_program()
     # From standard input: an answer such as "-6" is no option.
     subprocess.run(["xdotool", "type", "--clearmodifiers", "--delay", "40", "--file", "-"],
                    input=text.encode(), check=True)
@@ -130,6 +146,8 @@ def main():
     pages = answers()
     map_characters("".join(answer or "" for _, answer in pages))
     program = Program(NAME, [COMMAND])
+    global PROGRAM_PID
+    PROGRAM_PID = program.pid
     try:
         app = application(program.pid)
         exam = window(app, EXAM_TITLE)
