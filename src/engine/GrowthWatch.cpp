@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #ifdef Q_OS_LINUX
@@ -62,16 +63,28 @@ qint64 GrowthWatch::residentBytes()
 #endif
 }
 
+int GrowthWatch::lookAfterMs(qint64 headroom)
+{
+    const qint64 ms = headroom > 0 ? headroom / (FastestGrowthPerSecond / 1000) : 0;
+    return int(std::clamp<qint64>(ms, IntervalMs, LongestIntervalMs));
+}
+
 void GrowthWatch::run()
 {
     std::unique_lock lock(m_mutex);
+    qint64 held = residentBytes();
     while (!m_quit) {
         if (m_limit == 0) {
             m_changed.wait(lock, [this] { return m_quit || m_limit != 0; });
+            held = residentBytes();
             continue;
         }
-        m_changed.wait_for(lock, std::chrono::milliseconds(IntervalMs), [this] { return m_quit; });
-        if (m_quit || m_limit == 0 || residentBytes() <= m_limit)
+        m_changed.wait_for(lock, std::chrono::milliseconds(lookAfterMs(m_limit - held)),
+                           [this] { return m_quit; });
+        if (m_quit || m_limit == 0)
+            continue;
+        held = residentBytes();
+        if (held <= m_limit)
             continue;
         m_limit = 0;
         // Told on the watch's own thread; not at all once the watch is gone.

@@ -408,6 +408,11 @@ void TestHostileDocument::growthWatchTellsOnce()
     watch.disarm();
     settle(aFewLooks);
     QCOMPARE(told, 1);
+
+    // Far below the limit it looks seldom; near it, ten times a second.
+    QCOMPARE(GrowthWatch::lookAfterMs(qint64(1) << 40), GrowthWatch::LongestIntervalMs);
+    QCOMPARE(GrowthWatch::lookAfterMs(qint64(1) << 20), GrowthWatch::IntervalMs);
+    QCOMPARE(GrowthWatch::lookAfterMs(-1), GrowthWatch::IntervalMs);
 }
 
 QTEST_MAIN(TestHostileDocument)
